@@ -1,0 +1,90 @@
+#include "platform/scripted/script.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <sstream>
+
+#include "platform/text_file.h"
+
+namespace tarvex {
+
+Script Script::parse(std::string_view text) {
+  Script script;
+  int number = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view raw = text.substr(start, end - start);
+    ++number;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    std::string line = trimBlanks(raw);
+    while (!line.empty() && line.back() == '\t') line.pop_back();
+    if (!line.empty() && line.front() != '#') script.lines_.push_back({number, line});
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  return script;
+}
+
+Script Script::load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ScriptError("cannot read script " + path);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) throw ScriptError("cannot read script " + path);
+  const std::string text = bytes.str();
+  if (text.find('\0') != std::string::npos)
+    throw ScriptError("script " + path + " is not a text file");
+  return parse(text);
+}
+
+Verb splitVerb(std::string_view line) {
+  const auto blank = line.find(' ');
+  if (blank == std::string_view::npos) return {line, {}};
+  return {line.substr(0, blank), line.substr(blank + 1)};
+}
+
+std::optional<FormLine> splitFormLine(std::string_view line) {
+  const auto colon = line.find(':');
+  if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+  std::string_view form = line.substr(0, colon);
+  if (form.find(' ') != std::string_view::npos) return std::nullopt;
+  std::string_view rest = line.substr(colon + 1);
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  return FormLine{form, rest};
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 11> kVerbs = {
+    "click", "tick", "untick", "select", "answer", "input",
+    "open",  "cancel", "show", "state",  "wait"};
+
+void checkVerb(const ScriptLine& line, std::string_view text) {
+  const Verb verb = splitVerb(text);
+  if (std::find(kVerbs.begin(), kVerbs.end(), verb.word) == kVerbs.end())
+    throw ScriptError(describe(line) + ": unknown verb \"" + std::string(verb.word) + "\"");
+  if (verb.word == "answer" && verb.rest != "yes" && verb.rest != "no")
+    throw ScriptError(describe(line) + ": answer takes yes or no");
+}
+
+}  // namespace
+
+void checkVerbs(const Script& script) {
+  Script copy = script;
+  while (!copy.atEnd()) {
+    const ScriptLine& line = copy.take();
+    if (auto formLine = splitFormLine(line.text))
+      checkVerb(line, formLine->line);
+    else
+      checkVerb(line, line.text);
+  }
+}
+
+std::string describe(const ScriptLine& line) {
+  return "line " + std::to_string(line.number) + " \"" + line.text + "\"";
+}
+
+}  // namespace tarvex

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvex {
+
+// A script that cannot be run: unreadable, an unknown verb, a control that does not
+// exist. The message names the line.
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct ScriptLine {
+  int number = 0;  // 1-based line number in the file
+  std::string text;
+};
+
+// The lines of a script with a read position. Blank lines and '#' lines are dropped
+// when the script is parsed, so every line here is an action or an answer.
+class Script {
+ public:
+  static Script parse(std::string_view text);
+  static Script load(const std::string& path);
+
+  bool atEnd() const { return position_ >= lines_.size(); }
+  const ScriptLine* peek() const { return atEnd() ? nullptr : &lines_[position_]; }
+  const ScriptLine& take() { return lines_.at(position_++); }
+  std::size_t size() const { return lines_.size(); }
+
+ private:
+  std::vector<ScriptLine> lines_;
+  std::size_t position_ = 0;
+};
+
+// The first word of a line and the rest after one blank.
+struct Verb {
+  std::string_view word;
+  std::string_view rest;
+};
+Verb splitVerb(std::string_view line);
+
+// "frmWait: wait" -> form "frmWait", line "wait". Nothing when the line is not for a form.
+struct FormLine {
+  std::string_view form;
+  std::string_view line;
+};
+std::optional<FormLine> splitFormLine(std::string_view line);
+
+// Throws ScriptError for a line whose verb the driver does not know.
+void checkVerbs(const Script& script);
+
+std::string describe(const ScriptLine& line);
+
+}  // namespace tarvex

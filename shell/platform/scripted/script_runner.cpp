@@ -1,0 +1,91 @@
+#include "platform/scripted/script_runner.h"
+
+#include <charconv>
+
+#include "platform/run_time_error.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr int kWaitSeconds = 120;
+
+Control& controlFor(Form& form, const ScriptLine& line, std::string_view name) {
+  if (Control* control = form.find(name)) return *control;
+  throw ScriptError(describe(line) + ": " + form.name() + " has no control named \"" +
+                    std::string(name) + "\"");
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StateReport stateReport)
+    : desktop_(desktop), mainForm_(mainForm), stateReport_(std::move(stateReport)) {
+  desktop_.setFormAction(
+      [this](Form& form, const ScriptLine& line, std::string_view action) {
+        act(form, line, action);
+      });
+}
+
+void ScriptRunner::run(Script& script) {
+  desktop_.setScript(&script);
+  while (!script.atEnd()) {
+    const ScriptLine& line = script.take();
+    if (auto formLine = splitFormLine(line.text)) {
+      // A form line whose form is not showing has nothing to act on.
+      desktop_.transcript() << "== skipped " << describe(line) << ": " << formLine->form
+                            << " is not open\n";
+      continue;
+    }
+    act(mainForm_, line, line.text);
+  }
+}
+
+void ScriptRunner::act(Form& form, const ScriptLine& line, std::string_view action) {
+  const Verb verb = splitVerb(action);
+  std::ostream& out = desktop_.transcript();
+  if (verb.word == "click") {
+    form.click(controlFor(form, line, verb.rest));
+  } else if (verb.word == "tick" || verb.word == "untick") {
+    Control& box = controlFor(form, line, verb.rest);
+    if (box.kind() != ControlKind::CheckBox)
+      throw ScriptError(describe(line) + ": " + box.name() + " is not a check box");
+    if (box.checked() != (verb.word == "tick")) form.click(box);
+  } else if (verb.word == "select") {
+    select(form, line, verb.rest);
+  } else if (verb.word == "show") {
+    out << "== show " << verb.rest << "\n"
+        << transcriptText(controlFor(form, line, verb.rest).text()) << "\n";
+  } else if (verb.word == "state") {
+    out << "== state\n" << stateReport_();
+  } else if (verb.word == "wait") {
+    out << (desktop_.waitForStartedProgram(kWaitSeconds) ? "== waited\n" : "== wait timed out\n");
+  } else {
+    // An answer that no box asked for.
+    out << "== unused " << describe(line) << "\n";
+  }
+}
+
+void ScriptRunner::select(Form& form, const ScriptLine& line, std::string_view rest) {
+  const Verb name = splitVerb(rest);
+  Control& list = controlFor(form, line, name.word);
+  if (list.kind() != ControlKind::ListBox)
+    throw ScriptError(describe(line) + ": " + list.name() + " is not a list box");
+  std::vector<int> picks;
+  std::string_view indices = name.rest;
+  while (!indices.empty()) {
+    const Verb next = splitVerb(indices);
+    int index = -1;
+    auto [end, ec] = std::from_chars(next.word.data(), next.word.data() + next.word.size(), index);
+    if (ec != std::errc() || end != next.word.data() + next.word.size() || index < 0 ||
+        index >= list.itemCount())
+      throw ScriptError(describe(line) + ": no item " + std::string(next.word) + " in " +
+                        list.name());
+    picks.push_back(index);
+    indices = next.rest;
+  }
+  for (int i = 0; i < list.itemCount(); ++i) list.setSelected(i, false);
+  for (int index : picks) list.setSelected(index, true);
+  if (list.onClick) list.onClick();
+}
+
+}  // namespace tarvex

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "platform/desktop.h"
+#include "state/shell_state.h"
+
+namespace tarvex {
+
+// Action codes of MakeDestroyFolder and CopyDeleteFile.
+enum FolderAction : int { kCopyFolder = 0, kDeleteFolder = 1, kCreateFolder = 2 };
+enum FileAction : int { kCopyFile = 0, kDeleteFile = 1 };
+
+// True when the path names an existing ordinary file. Relative paths resolve against
+// the current directory.
+bool FileExists(const std::string& path);
+
+// True when the folder exists; a file path or a missing folder gives false.
+bool FolderExists(const std::string& path);
+
+// Copies (0), deletes with its contents (1) or creates (2) a folder. Status 0 on
+// success, else the error number after one box titled "Sub MakeDestroyFolder ".
+void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,
+                       const std::string& destination);
+
+// Copies (0, replacing the destination safely) or deletes (1) a file. Status 0 on
+// success, else the error number after one box titled " Sub ".
+void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short& status,
+                    const std::string& destination);
+
+// Removes the engine files and the engine folder from a data directory ending in '/'.
+void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory);
+
+}  // namespace tarvex

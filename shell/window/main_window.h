@@ -1,0 +1,115 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/desktop.h"
+#include "platform/form.h"
+#include "state/shell_state.h"
+
+namespace tarvex {
+
+class AboutForm;
+class WaitForm;
+class InformationForm;
+
+// frmTARVEXshell01: the main window. It owns its controls, the step flags and the
+// shared instances of the other forms, and carries the click handlers.
+class MainWindow : public Form {
+ public:
+  MainWindow(Desktop& desktop, ShellState& state);
+  ~MainWindow() override;
+
+  Desktop& desktop() { return desktop_; }
+  ShellState& state() { return state_; }
+
+  // Start-up.
+  void load() override;
+
+  // Step flags of the window.
+  bool InputFilesSpecified = false;
+  bool InputFilesChecked = false;
+  bool TARVEXHasRun = false;
+  bool FlowFilesChecked = false;
+
+  // Controls, in creation order.
+  Control& cmdOpenOutPutDirectory;
+  Control& tbMyErrors;
+  Control& tbMyWarnings;
+  Control& tbStationCount;
+  Control& ListStations;
+  Control& cmdRunTARVEX;
+  Control& cmdAskRunTARVEX;
+  Control& tbMyStatus;
+  Control& cmdAskInputFiles;
+  Control& cmdAskQAQCFiles;
+  Control& cmdQAQCFiles;
+  Control& cmdAskFlowFiles;
+  Control& cbDOVLFiles;
+  Control& cmdAskUDWMatrix;
+  Control& cbUDMHeadings;
+  Control& cbUDWMatrix;
+  Control& cmdAskPrefixSuffix;
+  Control& ckboxSameFileSuffix;
+  Control& ckboxSameFilePrefix;
+  Control& cmdInputFiles;
+  Control& CommonDialog1;
+  Control& cmdAskDeleteTempFiles;
+  Control& ckboxCleanUp;
+  Control& cmdExit;
+  Control& cmdAbout;
+  Control& frameTab02;
+  Control& cmdAskChangeOutputSubDir;
+  Control& cmdChangeOutputSubDir;
+  Control& tbOutputSubdirectory;
+  Control& tbUDWLS;
+  Control& tbLP3K;
+  Control& tbLP3s;
+  Control& tbLP3G;
+  Control& tbFlowChar;
+  Control& tbSiteInfoFile;
+  Control& tbDirectory;
+
+  // Counts: whoever changes one shows both.
+  void showCounts();
+  void addError();
+  void addWarning();
+
+  // Disables the step buttons after a fatal failure and moves the focus to Exit.
+  void DisableMyForm();
+
+  // Font fitting of the name boxes: 0 directory, 1 output subdirectory, 2 file names.
+  void fitFont(int request);
+
+  // Click handlers.
+  void cmdInputFiles_Click();
+  void cmdQAQCFiles_Click();
+  void cmdRunTARVEX_Click();
+  void cmdOpenOutPutDirectory_Click();
+  void cmdChangeOutputSubDir_Click();
+  void FindOutputDirName();
+  void ckboxSameFilePrefix_Click();
+  void ckboxSameFileSuffix_Click();
+  void cbUDWMatrix_Click();
+  void cbUDMHeadings_Click();
+  void ckboxCleanUp_Click();
+  void cmdExit_Click();
+  void cmdAbout_Click();
+
+  // The shared instances of the other forms, created on first use.
+  AboutForm& frmAbout();
+  WaitForm& frmWait();
+  InformationForm& frmInformation();
+
+ private:
+  void bindHandlers();
+  void showHelp(const Control& button);
+
+  Desktop& desktop_;
+  ShellState& state_;
+  std::unique_ptr<AboutForm> about_;
+  std::unique_ptr<WaitForm> wait_;
+  std::unique_ptr<InformationForm> information_;
+};
+
+}  // namespace tarvex
