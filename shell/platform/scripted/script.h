@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,10 +9,15 @@
 namespace tarvex {
 
 // A script that cannot be run: unreadable, an unknown verb, a control that does not
-// exist. The message names the line.
-class ScriptError : public std::runtime_error {
+// exist. The message names the line. Not a std::exception, so that no error trap of
+// the shell mistakes it for a failure of the shell.
+class ScriptError {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ScriptError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 struct ScriptLine {

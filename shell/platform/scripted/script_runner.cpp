@@ -43,6 +43,16 @@ void ScriptRunner::run(Script& script) {
 void ScriptRunner::act(Form& form, const ScriptLine& line, std::string_view action) {
   const Verb verb = splitVerb(action);
   std::ostream& out = desktop_.transcript();
+  const bool acts = verb.word == "click" || verb.word == "tick" || verb.word == "untick" ||
+                    verb.word == "select";
+  if (acts) {
+    // A user cannot click a disabled control.
+    const Control& target = controlFor(form, line, splitVerb(verb.rest).word);
+    if (!target.enabled()) {
+      out << "== disabled " << target.name() << "\n";
+      return;
+    }
+  }
   if (verb.word == "click") {
     form.click(controlFor(form, line, verb.rest));
   } else if (verb.word == "tick" || verb.word == "untick") {

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // Prints the text of a form's watched control each time it changes.
 class TranscriptObserver : public FormObserver {
@@ -72,7 +72,7 @@ const ScriptLine* ScriptedDesktop::takeAnswer(std::initializer_list<std::string_
 }
 
 MsgAnswer ScriptedDesktop::msgBox(const std::string& prompt, int style, const std::string& title) {
-  out_ << "== msgbox " << style << " " << quoted(title) << "\n" << transcriptText(prompt) << "\n";
+  out_ << "== msgbox " << style << " " << inQuotes(title) << "\n" << transcriptText(prompt) << "\n";
   if ((style & 7) != kYesNo) {
     out_ << "-> ok\n";
     return MsgAnswer::Ok;
@@ -89,7 +89,7 @@ MsgAnswer ScriptedDesktop::msgBox(const std::string& prompt, int style, const st
 
 std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) {
-  out_ << "== inputbox " << quoted(title) << " default=" << quoted(defaultText) << "\n"
+  out_ << "== inputbox " << inQuotes(title) << " default=" << inQuotes(defaultText) << "\n"
        << transcriptText(prompt) << "\n";
   const ScriptLine* line = takeAnswer({"input"});
   if (!line) {
@@ -97,12 +97,12 @@ std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::stri
     return {};
   }
   const std::string typed(splitVerb(line->text).rest);
-  out_ << (typed.empty() ? std::string("-> cancel") : "-> " + quoted(typed)) << "\n";
+  out_ << (typed.empty() ? std::string("-> cancel") : "-> " + inQuotes(typed)) << "\n";
   return typed;
 }
 
 std::optional<fs::path> ScriptedDesktop::openFile(const OpenFileRequest& request) {
-  out_ << "== open " << quoted(request.title) << " suggested=" << quoted(request.fileName)
+  out_ << "== open " << inQuotes(request.title) << " suggested=" << inQuotes(request.fileName)
        << "\n";
   const ScriptLine* line = takeAnswer({"open", "cancel"});
   if (!line) {
@@ -123,7 +123,7 @@ std::optional<fs::path> ScriptedDesktop::openFile(const OpenFileRequest& request
 
 void ScriptedDesktop::startProgram(const fs::path& program, const fs::path& folder,
                                    WindowStyle style) {
-  out_ << "== start " << quoted(program.string()) << " in " << quoted(folder.string())
+  out_ << "== start " << inQuotes(program.string()) << " in " << inQuotes(folder.string())
        << " window=" << static_cast<int>(style) << "\n";
   out_.flush();
   const pid_t pid = ::fork();
@@ -152,7 +152,7 @@ bool ScriptedDesktop::waitForStartedProgram(int seconds) {
 }
 
 void ScriptedDesktop::openFolder(const fs::path& folder) {
-  out_ << "== explore " << quoted(folder.string()) << "\n";
+  out_ << "== explore " << inQuotes(folder.string()) << "\n";
 }
 
 void ScriptedDesktop::showModal(Form& form, Form*) {

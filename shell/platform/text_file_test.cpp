@@ -1,0 +1,92 @@
+#include "platform/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/run_time_error.h"
+#include "temp_dir.h"
+
+namespace tarvex::testing {
+namespace {
+
+TEST(TextFile, LinesEndAtCarriageReturns) {
+  struct Row {
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\nb\r\n", {"a\nb"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\r\n\n", {"a", "\n"}},
+      {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
+  };
+  for (const Row& row : rows) EXPECT_EQ(splitLines(row.bytes), row.lines) << row.bytes;
+}
+
+TEST(TextFile, TrimRemovesBlanksOnly) {
+  EXPECT_EQ(trimBlanks("  a b  "), "a b");
+  EXPECT_EQ(trimBlanks("\ta\t"), "\ta\t");
+  EXPECT_EQ(trimBlanks("   "), "");
+}
+
+TEST(TextFile, ReadingMissingOrFolderRaises) {
+  TempDir dir;
+  try {
+    readFileBytes(dir.path() / "missing.txt");
+    FAIL();
+  } catch (const RunTimeError& e) {
+    EXPECT_EQ(e.number(), 53);
+  }
+  EXPECT_THROW(readFileBytes(dir.path()), RunTimeError);
+}
+
+TEST(TextFile, ReplaceWritesWholeAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  const auto target = dir.write("data.txt", "old contents");
+  replaceFile(target, "new\r\ncontents");
+  EXPECT_EQ(dir.read("data.txt"), "new\r\ncontents");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(TextFile, FailedReplaceKeepsTheOldFile) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "sub");
+  // A target that is a folder, and a target in a missing folder, both fail cleanly.
+  EXPECT_THROW(replaceFile(dir.path() / "sub", "x"), RunTimeError);
+  try {
+    replaceFile(dir.path() / "nofolder" / "f.txt", "x");
+    FAIL();
+  } catch (const RunTimeError& e) {
+    EXPECT_EQ(e.number(), 76);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "sub"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(RunTimeErrors, ErrnoMapsOntoClassicNumbers) {
+  struct Row {
+    int errnoValue;
+    bool folder;
+    int number;
+  };
+  const std::vector<Row> rows = {{ENOENT, false, 53}, {ENOENT, true, 76}, {EACCES, false, 70},
+                                 {ENOSPC, false, 61}, {EIO, false, 57},   {ENOTDIR, false, 76},
+                                 {EBUSY, false, 75}};
+  for (const Row& row : rows) {
+    const RunTimeError e = fromErrno(row.errnoValue, row.folder);
+    EXPECT_EQ(e.number(), row.number) << row.errnoValue;
+    EXPECT_EQ(e.description(), errorDescription(row.number));
+  }
+}
+
+}  // namespace
+}  // namespace tarvex::testing

@@ -1,0 +1,28 @@
+#include "platform/error_trap.h"
+#include "run/file_routines.h"
+#include "window/about_form.h"
+#include "window/main_window.h"
+
+namespace tarvex {
+
+void MainWindow::cmdExit_Click() {
+  auto error = trapped([&] {
+    tbMyStatus.setText("Status: Exit Program.");
+    // Never clean the shell's own folder: that would delete the engine itself.
+    if (state_.WorkingDirectory != state_.ShellDirectory && InputFilesSpecified &&
+        InputFilesChecked && ckboxCleanUp.checked())
+      CleanUpDir(desktop_, state_, state_.WorkingDirectory);
+  });
+  if (error)
+    desktop_.msgBox(trapMessage(TrapText::Typed, *error) + "\r\nFatal Error on form, try again.",
+                    kExclamation, "Error!");
+  desktop_.endProgram();
+}
+
+void MainWindow::cmdAbout_Click() {
+  withErrorBox(
+      desktop_, TrapText::Typed, "Error! cmdAbout_Click", [&] { desktop_.showModeless(frmAbout()); },
+      kExclamation);
+}
+
+}  // namespace tarvex

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "shell_harness.h"
+#include "state/read_ini.h"
+
+namespace tarvex::testing {
+namespace {
+
+const std::string kNoIni =
+    "The initialization file TARVEXshell01.ini does not exist default values will be used.\r\n";
+const std::string kNoExe =
+    "The TARVEX file does not exist in the shell directory. This is a fatal error!\r\n";
+const std::string kNoCtf =
+    "The TARVEX control file does not exist in the shell directory. This is a fatal error!\r\n";
+
+bool stepButtonsEnabled(MainWindow& w) {
+  return w.cmdInputFiles.enabled() && w.cmdQAQCFiles.enabled() && w.cmdRunTARVEX.enabled() &&
+         w.cmdOpenOutPutDirectory.enabled() && w.cmdChangeOutputSubDir.enabled();
+}
+
+struct StartCase {
+  const char* what;
+  const char* ini;  // nullptr: no initialization file
+  std::vector<std::string> shellFiles;
+  std::string expectedBox;  // empty: no box
+  std::string status;
+  bool fatal;
+  std::string exe, ctf, folder;
+};
+
+TEST(StartUp, InitializationFileAndEngineFiles) {
+  const std::vector<StartCase> cases = {
+      {"all present", "TARVEXv1\r\nTARVEXv1.ctf\r\nEngineData\r\n", {"TARVEXv1", "TARVEXv1.ctf"},
+       "", "Status: Loaded", false, "TARVEXv1", "TARVEXv1.ctf", "EngineData"},
+      {"no ini, default engine names present", nullptr, {"TARVEXv1.exe", "TARVEXv1.ctf"},
+       msgBoxBlock(16, "Initialization File Errors:", kNoIni), "Status:", false, "TARVEXv1.exe",
+       "TARVEXv1.ctf", ""},
+      {"only comment lines: names stay empty and the bare folder is no file",
+       "# one\r\n#two\r\n", {"TARVEXv1.exe", "TARVEXv1.ctf"},
+       msgBoxBlock(16, "Fatal Error Loading Shell:", kNoExe + kNoCtf), "Status:", true, "", "",
+       ""},
+      {"blanks around names are dropped", "  TARVEXv1  \r\n TARVEXv1.ctf\r\n",
+       {"TARVEXv1", "TARVEXv1.ctf"}, "", "Status: Loaded", false, "TARVEXv1", "TARVEXv1.ctf",
+       ""},
+      {"a blank before # makes a value line", " #x\r\nTARVEXv1\r\nTARVEXv1.ctf\r\n",
+       {"TARVEXv1", "TARVEXv1.ctf"}, msgBoxBlock(16, "Fatal Error Loading Shell:", kNoExe),
+       "Status:", true, "#x", "TARVEXv1", "TARVEXv1.ctf"},
+      {"fourth and later value lines change nothing",
+       "TARVEXv1\r\nTARVEXv1.ctf\r\n\r\nfourth\r\nfifth\r\n", {"TARVEXv1", "TARVEXv1.ctf"}, "",
+       "Status: Loaded", false, "TARVEXv1", "TARVEXv1.ctf", ""},
+      {"an empty line is a value line", "TARVEXv1\r\n\r\nTARVEXv1.ctf\r\n",
+       {"TARVEXv1", "TARVEXv1.ctf"}, msgBoxBlock(16, "Fatal Error Loading Shell:", kNoCtf),
+       "Status:", true, "TARVEXv1", "", "TARVEXv1.ctf"},
+      {"line feeds alone do not end lines", "TARVEXv1\nTARVEXv1.ctf\n",
+       {"TARVEXv1", "TARVEXv1.ctf"},
+       msgBoxBlock(16, "Fatal Error Loading Shell:", kNoExe + kNoCtf), "Status:", true,
+       "TARVEXv1\nTARVEXv1.ctf\n", "", ""},
+      {"both engine files missing: program line first", "TARVEXv1\r\nTARVEXv1.ctf\r\n", {},
+       msgBoxBlock(16, "Fatal Error Loading Shell:", kNoExe + kNoCtf), "Status:", true,
+       "TARVEXv1", "TARVEXv1.ctf", ""},
+      {"empty shell folder: the missing ini line, then both fatal lines", nullptr, {},
+       msgBoxBlock(16, "Fatal Error Loading Shell:", kNoIni + kNoExe + kNoCtf), "Status:", true,
+       "TARVEXv1.exe", "TARVEXv1.ctf", ""},
+  };
+  for (const StartCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ShellHarness shell;
+    if (c.ini) shell.shellDir.write("TARVEXshell01.ini", c.ini);
+    for (const std::string& name : c.shellFiles) shell.shellDir.write(name, "x");
+    ASSERT_TRUE(shell.start());
+    EXPECT_EQ(shell.transcript(), c.expectedBox);
+    EXPECT_EQ(shell.window.tbMyStatus.text(), c.status);
+    EXPECT_EQ(stepButtonsEnabled(shell.window), !c.fatal);
+    if (c.fatal) {
+      EXPECT_EQ(shell.window.focus(), "cmdExit");
+    }
+    EXPECT_EQ(shell.state.TARVEXExeName, c.exe);
+    EXPECT_EQ(shell.state.TARVEXCtfName, c.ctf);
+    EXPECT_EQ(shell.state.TARVEXFolderName, c.folder);
+    EXPECT_EQ(shell.state.ErrorCount, 0);
+  }
+}
+
+TEST(StartUp, SetsDirectoriesAndResetsFlags) {
+  ShellHarness shell;
+  shell.installEngine();
+  shell.window.InputFilesSpecified = shell.window.TARVEXHasRun = true;
+  shell.state.ErrorCount = 4;
+  ASSERT_TRUE(shell.start());
+  EXPECT_EQ(shell.state.ShellDirectory, shell.shellDir.dir());
+  EXPECT_EQ(shell.state.WorkingDirectory, shell.dataDir.dir());
+  EXPECT_EQ(shell.window.tbDirectory.text(), shell.dataDir.dir());
+  EXPECT_FALSE(shell.window.InputFilesSpecified);
+  EXPECT_FALSE(shell.window.TARVEXHasRun);
+  EXPECT_EQ(shell.state.ErrorCount, 0);
+}
+
+TEST(StartUp, RootFolderGetsOneSlash) {
+  std::ostringstream out;
+  ScriptedDesktop desktop(out, "/", kTestDate);
+  ShellState state;
+  MainWindow window(desktop, state);
+  window.load();
+  EXPECT_EQ(state.ShellDirectory, "/");
+}
+
+TEST(StartUp, FatalStartStillExits) {
+  ShellHarness shell;
+  ASSERT_TRUE(shell.start());
+  shell.clearTranscript();
+  EXPECT_FALSE(shell.run("click cmdExit"));
+  EXPECT_EQ(shell.transcript(), "== end\n");
+  EXPECT_EQ(shell.window.tbMyStatus.text(), "Status: Exit Program.");
+}
+
+TEST(ReadIni, UnreadableFileTakesDefaultsAndCountsTheFailure) {
+  ShellHarness shell;
+  std::string exe = "old", ctf = "old", folder = "kept";
+  short status = 0;
+  int refreshes = 0;
+  // The file is missing, so reading it fails.
+  ReadINI(shell.desktop, shell.state, shell.shellDir.dir(), exe, ctf, status, folder,
+          [&] { ++refreshes; });
+  EXPECT_EQ(status, 53);
+  EXPECT_EQ(exe, "TARVEXv1.exe");
+  EXPECT_EQ(ctf, "TARVEXv1.ctf");
+  EXPECT_EQ(folder, "kept");
+  EXPECT_EQ(shell.state.ErrorCount, 1);
+  EXPECT_EQ(shell.state.WarningCount, 1);
+  EXPECT_EQ(refreshes, 2);
+  EXPECT_EQ(shell.transcript(), msgBoxBlock(16, "Sub ReadINI", "Error: 53 File not found"));
+}
+
+TEST(ReadIni, BinaryFileReadsWithoutCrashing) {
+  ShellHarness shell;
+  shell.shellDir.write("TARVEXshell01.ini", std::string("\0\x01\xff\r\n\x80#\r\n", 9));
+  ASSERT_TRUE(shell.start());
+  // Names with control bytes name no file: both engine files are missing.
+  EXPECT_NE(shell.transcript().find("Fatal Error Loading Shell:"), std::string::npos);
+  EXPECT_FALSE(shell.window.cmdInputFiles.enabled());
+}
+
+}  // namespace
+}  // namespace tarvex::testing

@@ -1,0 +1,71 @@
+#include "platform/text_file.h"
+#include "window/handler_trap.h"
+#include "window/main_window.h"
+
+namespace tarvex {
+
+namespace {
+constexpr const char* kOnlyOnceText =
+    "Please Rerun TARVEX with the existing files or Exit to reload input files.";
+}
+
+void MainWindow::cmdQAQCFiles_Click() {
+  handlerTrap(desktop_, "cmdQAQCFiles_Click", [&] {
+    if (TARVEXHasRun) {
+      desktop_.msgBox(kOnlyOnceText, kInformation, "Only Check Input Files Once:");
+      cmdRunTARVEX.setFocus();
+      return;
+    }
+    if (!InputFilesSpecified) {
+      desktop_.msgBox("Please specify input file names before trying to check input files ",
+                      kCritical, "Please Specify Input Filenames:");
+      cmdInputFiles.setFocus();
+      return;
+    }
+    // The checks themselves run from here once they are built.
+  });
+}
+
+void MainWindow::cmdRunTARVEX_Click() {
+  handlerTrap(desktop_, "cmdRunTARVEX", [&] {
+    if (!InputFilesSpecified) {
+      desktop_.msgBox("Please specify input file names before trying to run TARVEX", kCritical,
+                      "Please Specify Input Filenames:");
+      cmdInputFiles.setFocus();
+      return;
+    }
+    if (!InputFilesChecked) {
+      desktop_.msgBox("Please check input files before trying to run TARVEX", kCritical,
+                      "Please Check Input Files:");
+      cmdQAQCFiles.setFocus();
+      return;
+    }
+  });
+}
+
+void MainWindow::cmdOpenOutPutDirectory_Click() {
+  auto error = trapped([&] {
+    if (!InputFilesSpecified) {
+      desktop_.msgBox("You need to specify input files before opening an oputput directory",
+                      kInformation, "Please specify input files:");
+      return;
+    }
+    std::string folder;
+    if (TARVEXHasRun) {
+      folder = state_.WorkingDirectory + trimBlanks(tbOutputSubdirectory.text());
+    } else {
+      const MsgAnswer answer = desktop_.msgBox(
+          "The output directory has not been created. Do you want to see the input directory?",
+          kYesNo, "TARVEX has not Run:");
+      if (answer != MsgAnswer::Yes) return;
+      folder = state_.WorkingDirectory;
+    }
+    desktop_.openFolder(folder);
+  });
+  if (error)
+    desktop_.msgBox("This method is not supported on your system configuration. \r\n" +
+                        trapMessage(TrapText::Sub, *error),
+                    kCritical, "Open Output File Directory");
+}
+
+}  // namespace tarvex
