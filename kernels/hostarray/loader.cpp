@@ -1,0 +1,76 @@
+#include "loader.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace hostarray {
+
+LoadError::~LoadError() = default;
+
+std::string programDirectory() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : exe.parent_path().string();
+}
+
+std::string locateKernel(const std::string& nameOrPath) {
+  namespace fs = std::filesystem;
+  if (nameOrPath.empty()) throw LoadError("no kernel named");
+  const bool isPath = nameOrPath.find('/') != std::string::npos ||
+                      (nameOrPath.size() > 3 && nameOrPath.ends_with(".so"));
+  if (isPath) {
+    if (!fs::is_regular_file(nameOrPath)) throw LoadError("no kernel file " + nameOrPath);
+    return nameOrPath;
+  }
+  std::vector<std::string> folders{programDirectory()};
+  if (const char* path = std::getenv("PLX_KERNEL_PATH")) {
+    std::stringstream list(path);
+    for (std::string folder; std::getline(list, folder, ':');) {
+      if (!folder.empty()) folders.push_back(folder);
+    }
+  }
+  for (const auto& folder : folders) {
+    const fs::path candidate = fs::path(folder) / (nameOrPath + ".so");
+    if (fs::is_regular_file(candidate)) return candidate.string();
+  }
+  throw LoadError("unknown kernel " + nameOrPath +
+                  " (looked beside the program and in PLX_KERNEL_PATH)");
+}
+
+void KernelModule::Close::operator()(void* handle) const { dlclose(handle); }
+
+KernelModule::KernelModule(const std::string& nameOrPath) : path_(locateKernel(nameOrPath)) {
+  // A relative path without a slash would make dlopen search the library path instead.
+  const std::string openPath = path_.find('/') == std::string::npos ? "./" + path_ : path_;
+  handle_.reset(dlopen(openPath.c_str(), RTLD_NOW | RTLD_LOCAL));
+  if (!handle_) throw LoadError("cannot load kernel " + path_ + ": " + dlerror());
+  entry_ = reinterpret_cast<plxFunctionType*>(dlsym(handle_.get(), "plxFunction"));
+  if (!entry_) throw LoadError(path_ + " has no plxFunction");
+}
+
+std::vector<ArrayPtr> KernelModule::call(const std::vector<const PlainArray*>& inputs,
+                                         int nlhs) const {
+  std::vector<qvArray_tag*> slots(std::max(nlhs, 1), nullptr);
+  std::vector<const qvArray_tag*> handles(inputs.begin(), inputs.end());
+  auto takeOutputs = [&slots] {
+    std::vector<ArrayPtr> outputs;
+    for (qvArray_tag*& slot : slots) {
+      outputs.push_back(slot ? PlainArray::adopt(slot) : nullptr);
+      slot = nullptr;
+    }
+    return outputs;
+  };
+  try {
+    entry_(nlhs, slots.data(), static_cast<int>(handles.size()), handles.data());
+  } catch (...) {
+    takeOutputs();
+    throw;
+  }
+  return takeOutputs();
+}
+
+}  // namespace hostarray

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "loader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Plxcall : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "plxcall-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  Outcome run(const std::string& kernel, const std::string& input, const std::string& env = "") {
+    std::ofstream(dir_ / "in.json") << input;
+    const std::string command = env + " '" + hostarray::programDirectory() + "/plxcall' '" +
+                                kernel + "' < '" + (dir_ / "in.json").string() + "' > '" +
+                                (dir_ / "out").string() + "' 2> '" + (dir_ / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir_ / "out"), slurp(dir_ / "err")};
+  }
+
+  fs::path dir_;
+};
+
+const char* const kPoint = R"({"inputs": [
+  {"class": "uint64", "dims": [2, 53], "data": [18446744073709551615, 3, 5, 6]},
+  {"class": "double", "dims": [1, 1], "data": [1]},
+  {"class": "logical", "dims": [1, 1], "data": [true]}]})";
+
+TEST_F(Plxcall, RunsAKernel) {
+  // V's data padded to 2 x 53 words with zeros.
+  json request = json::parse(kPoint);
+  auto& data = request["inputs"][0]["data"];
+  while (data.size() < 106) data.push_back(0);
+  const Outcome r = run("Tavrel", request.dump());
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Index 1: column 0 of V, written exactly.
+  EXPECT_EQ(json::parse(r.out), json::parse(R"({"outputs": [{"class": "uint64", "dims": [1, 2],
+                            "data": [18446744073709551615, 3]}]})"));
+}
+
+TEST_F(Plxcall, RaisedIdentifierExitsThree) {
+  const Outcome r = run("Tavrel", R"({"inputs": [], "nlhs": 1})");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(json::parse(r.out), json::parse(R"({"error": "stats::sobolseq::NumInputsTavrel"})"));
+}
+
+TEST_F(Plxcall, UnusableInputExitsTwo) {
+  const struct {
+    const char* name;
+    const char* kernel;
+    const char* input;
+  } cases[] = {
+      {"not JSON", "Tavrel", "{"},
+      {"no inputs", "Tavrel", R"({"nlhs": 1})"},
+      {"unknown class", "Tavrel",
+       R"({"inputs": [{"class": "int8", "dims": [1, 1], "data": [1]}]})"},
+      {"data count", "Tavrel", R"({"inputs": [{"class": "double", "dims": [2, 1], "data": [1]}]})"},
+      {"negative uint64", "Tavrel",
+       R"({"inputs": [{"class": "uint64", "dims": [1, 1], "data": [-1]}]})"},
+      {"uint64 beyond 2^64", "Tavrel",
+       R"({"inputs": [{"class": "uint64", "dims": [1, 1], "data": [18446744073709551616]}]})"},
+      {"logical 2", "Tavrel", R"({"inputs": [{"class": "logical", "dims": [1, 1], "data": [2]}]})"},
+      {"fractional dims", "Tavrel",
+       R"({"inputs": [{"class": "double", "dims": [1.5, 1], "data": [1]}]})"},
+      {"one dimension", "Tavrel", R"({"inputs": [{"class": "double", "dims": [1], "data": [1]}]})"},
+      {"huge dims", "Tavrel",
+       R"({"inputs": [{"class": "double", "dims": [4294967295, 4294967295, 4294967295], "data": []}]})"},
+      {"bad cell element", "Gormik",
+       R"({"inputs": [{"class": "cell", "dims": [1, 1], "cells": [7]}]})"},
+      {"unknown kernel", "Nosuch", R"({"inputs": []})"},
+      {"missing kernel file", "./nowhere/Tavrel.so", R"({"inputs": []})"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Outcome r = run(c.kernel, c.input);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("plxcall: "), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(Plxcall, CellsLogicalsSpecialDoublesAndSlots) {
+  const Outcome r = run("Gormik", R"({"nlhs": 2, "inputs": [
+      {"class": "cell", "dims": [1, 2], "cells": [
+         {"class": "double", "dims": [1, 2], "data": [1, 3]},
+         {"class": "double", "dims": [1, 1], "data": ["Inf"]}]},
+      {"class": "double", "dims": [1, 2], "data": [7, 3]}]})");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json out = json::parse(r.out)["outputs"];
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_TRUE(out[1].is_null());
+  EXPECT_EQ(out[0]["dims"], json::parse("[53, 2]"));
+  EXPECT_EQ(out[0]["data"][3], 9ull << 49);
+  EXPECT_EQ(out[0]["data"][53], ~0ull << 52);  // infinity reads as 2^64 - 1
+}
+
+TEST_F(Plxcall, FindsKernelsByPathAndSearchPath) {
+  const fs::path bin = hostarray::programDirectory();
+  fs::copy_file(bin / "Tavrel.so", dir_ / "Elsewhere.so");
+  const char* input = R"({"inputs": []})";
+  EXPECT_EQ(run((bin / "Tavrel.so").string(), input).status, 3);
+  EXPECT_EQ(run("Elsewhere", input).status, 2);
+  EXPECT_EQ(run("Elsewhere", input, "PLX_KERNEL_PATH='/nonexistent:" + dir_.string() + "'").status,
+            3);
+}
+
+}  // namespace
