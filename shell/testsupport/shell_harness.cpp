@@ -6,28 +6,17 @@
 
 namespace tarvex::testing {
 
-namespace {
-
-// Makes the data folder the current directory before the desktop records where it started.
-const TempDir& enter(const TempDir& dir) {
-  std::filesystem::current_path(dir.path());
-  return dir;
-}
-
-}  // namespace
-
 ShellHarness::ShellHarness(const std::string& answers)
-    : desktop((enter(dataDir), out_), shellDir.path(), kTestDate),
+    : desktop(out_, shellDir.path(), kTestDate),
       window(desktop, state),
       script_(Script::parse(answers)),
       runner_(desktop, window, [this] { return stateReport(window); }) {
   desktop.setScript(&script_);
+  // The desktop has noted where it started and goes back there when it is destroyed.
+  std::filesystem::current_path(dataDir.path());
 }
 
-ShellHarness::~ShellHarness() {
-  std::error_code ec;
-  std::filesystem::current_path(startDir, ec);
-}
+ShellHarness::~ShellHarness() = default;
 
 void ShellHarness::installEngine() {
   shellDir.write("TARVEXshell01.ini", "TARVEXv1\r\nTARVEXv1.ctf\r\n");

@@ -21,6 +21,8 @@ class ShellHarness {
  public:
   explicit ShellHarness(const std::string& answers = "");
   ~ShellHarness();
+  ShellHarness(const ShellHarness&) = delete;
+  ShellHarness& operator=(const ShellHarness&) = delete;
 
   // Writes the engine files and an initialization file naming them into the shell folder.
   void installEngine();
@@ -34,7 +36,6 @@ class ShellHarness {
   std::string transcript() const { return out_.str(); }
   void clearTranscript() { out_.str(""); }
 
-  std::filesystem::path startDir = std::filesystem::current_path();
   TempDir shellDir;
   TempDir dataDir;
   std::ostringstream out_;

@@ -295,9 +295,9 @@ TEST(MainWindow, StepFourOpensTheOutputOrAsksForTheInputFolder) {
   const std::string question =
       "The output directory has not been created. Do you want to see the input directory?";
   {
-    ShellHarness shell("answer no");
+    ShellHarness shell;
     shell.window.InputFilesSpecified = true;
-    shell.run("click cmdOpenOutPutDirectory");
+    shell.run("click cmdOpenOutPutDirectory\nanswer no");
     EXPECT_EQ(shell.transcript(), msgBoxBlock(4, "TARVEX has not Run:", question, "no"));
   }
   {

@@ -52,12 +52,14 @@ ScriptedDesktop::ScriptedDesktop(std::ostream& transcript, fs::path programFolde
                                  std::optional<CalendarDate> fixedDate)
     : out_(transcript),
       programFolder_(std::move(programFolder)),
-      fixedDate_(fixedDate),
-      startDirectory_(fs::current_path()) {}
+      fixedDate_(fixedDate) {
+  std::error_code ec;
+  startDirectory_ = fs::current_path(ec);
+}
 
 ScriptedDesktop::~ScriptedDesktop() {
   std::error_code ec;
-  fs::current_path(startDirectory_, ec);
+  if (!startDirectory_.empty()) fs::current_path(startDirectory_, ec);
   if (startedPid_ > 0) ::waitpid(startedPid_, nullptr, WNOHANG);
 }
 
@@ -199,7 +201,12 @@ void ScriptedDesktop::unload(Form& form) {
   out_ << "== close " << form.name() << "\n";
 }
 
-fs::path ScriptedDesktop::currentDirectory() { return fs::current_path(); }
+fs::path ScriptedDesktop::currentDirectory() {
+  std::error_code ec;
+  fs::path current = fs::current_path(ec);
+  if (ec) throw fromErrorCode(ec, true);
+  return current;
+}
 
 void ScriptedDesktop::setCurrentDirectory(const fs::path& folder) {
   std::error_code ec;
