@@ -16,7 +16,8 @@ namespace {
 using hostarray::ArrayPtr;
 using hostarray::PlainArray;
 
-const char* const kKernels[] = {"Gormik", "Tavrel", "Hestra", "Fjorum"};
+const char* const kKernels[] = {"Gormik", "Tavrel", "Hestra", "Fjorum", "Ulvane",
+                                "Wenlix", "Pirrok", "Zendal", "Lurvek"};
 
 class Bytes {
  public:

@@ -5,6 +5,10 @@
 
 #include "column_walk.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sobolbits {
 namespace {
 
@@ -28,35 +32,125 @@ struct GraySteps {
   }
 };
 
-// dst[r] = value ^ src[r]; the two ranges never overlap.
-void xorBroadcast(std::uint64_t* __restrict dst, const std::uint64_t* __restrict src,
-                  std::uint64_t value, std::size_t count) {
-  for (std::size_t r = 0; r < count; ++r) dst[r] = value ^ src[r];
+constexpr std::size_t kChunk = 512;
+// Outputs larger than this are written with streaming stores: they would only evict the
+// cache, and the stores need not read the lines they fill.
+constexpr std::size_t kStreamBytes = std::size_t{4} << 20;
+
+bool streams(std::uint32_t n, std::uint32_t d) {
+  return std::size_t{n} * d * sizeof(std::uint64_t) >= kStreamBytes;
 }
 
-// Rows of a net: row i is row i - 2^b (natural) or row 2^(b+1) - 1 - i (Gray) XOR v_b, b the
-// top bit of i. Column by column, the first kChunk rows follow that rule; every later row
-// h + r (h a multiple of kChunk, r below it) is row h XOR row r, since the code-words of h and
-// r share no bit, in Gray-code order too: G(h + r) = G(h) ^ G(r). The head of the column stays
-// in L1 while the rest streams out.
-template <bool Gray>
-void netColumns(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out) {
-  constexpr std::size_t kChunk = 512;
-  const std::size_t head = std::min<std::size_t>(n, kChunk);
-  auto source = [](std::size_t i, std::size_t low) { return Gray ? 2 * low - 1 - i : i - low; };
-  for (std::uint32_t j = 0; j < d; ++j) {
-    std::uint64_t* column = out + std::size_t{j} * n;
-    const std::uint64_t* v = V + j;  // v_b of this dimension is v[b * d]
-    for (std::size_t b = 0, low = 1; low < head; ++b, low *= 2) {
-      const std::size_t high = std::min(2 * low, head);
-      for (std::size_t i = low; i < high; ++i) column[i] = column[source(i, low)] ^ v[b * d];
+// XOR of v_k (v at stride d) over the bits k of word below 53.
+std::uint64_t columnsOf(const std::uint64_t* v, std::uint32_t d, std::uint64_t word) {
+  std::uint64_t code = 0;
+  for (std::uint64_t w = word & kCodeWordMask; w != 0; w &= w - 1) {
+    code ^= v[static_cast<std::size_t>(std::countr_zero(w)) * d];
+  }
+  return code;
+}
+
+// dst[r] = src[r] ^ (r < split ? a : b) for r below count. When streaming, dst is 16-byte
+// aligned and whole pairs go out as streaming stores; a pair across the split is put
+// together from both bases, so no line is written both ways.
+void xorTwoBases(std::uint64_t* __restrict dst, const std::uint64_t* __restrict src,
+                 std::size_t count, std::size_t split, std::uint64_t a, std::uint64_t b,
+                 bool stream) {
+  split = std::min(split, count);
+  std::size_t r = 0;
+#if defined(__SSE2__)
+  if (stream) {
+    auto put = [dst](std::size_t at, __m128i x) {
+      _mm_stream_si128(reinterpret_cast<__m128i*>(dst + at), x);
+    };
+    auto pair = [src](std::size_t at) {
+      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
+    };
+    const __m128i va = _mm_set1_epi64x(static_cast<long long>(a));
+    const __m128i vb = _mm_set1_epi64x(static_cast<long long>(b));
+    for (; r + 2 <= split; r += 2) put(r, _mm_xor_si128(va, pair(r)));
+    if (r < split && r + 2 <= count) {
+      put(r, _mm_set_epi64x(static_cast<long long>(src[r + 1] ^ b),
+                            static_cast<long long>(src[r] ^ a)));
+      r += 2;
     }
-    for (std::size_t h = kChunk; h < n; h += kChunk) {
-      const std::size_t b = std::bit_width(h) - 1;
-      const std::uint64_t rowH = column[source(h, std::size_t{1} << b)] ^ v[b * d];
-      xorBroadcast(column + h, column, rowH, std::min<std::size_t>(kChunk, n - h));
+    if (r >= split) {
+      for (; r + 2 <= count; r += 2) put(r, _mm_xor_si128(vb, pair(r)));
     }
   }
+#endif
+  for (; r < split; ++r) dst[r] = src[r] ^ a;
+  for (; r < count; ++r) dst[r] = src[r] ^ b;
+}
+
+// Makes streamed stores visible before the routine returns.
+void endStreaming(bool stream) {
+#if defined(__SSE2__)
+  if (stream) _mm_sfence();
+#endif
+  (void)stream;
+}
+
+// The first m points of one dimension (stride d in V) by the net rule: point i is point
+// i - 2^b (natural) or 2^(b+1) - 1 - i (Gray) XOR v_b, b the top bit of i. points[0] is 0.
+template <bool Gray>
+void netHead(const std::uint64_t* v, std::uint32_t d, std::uint64_t* points, std::size_t m) {
+  for (std::size_t b = 0, low = 1; low < m; ++b, low *= 2) {
+    const std::size_t high = std::min(2 * low, m);
+    const std::uint64_t vb = v[b * d];
+    for (std::size_t i = low; i < high; ++i) {
+      points[i] = points[Gray ? 2 * low - 1 - i : i - low] ^ vb;
+    }
+  }
+}
+
+// Rows of consecutive indices first, first + 1, ..., one column at a time; row 0 must be in
+// place. The code-words of a multiple H of kChunk and of L below it share no bit, in Gray-code
+// order too (G(H + L) = G(H) ^ G(L)), so the point of H + L is the point of H (the chunk's base)
+// XOR the point of L, from a table of the first kChunk points that stays in L1. Rows go out in
+// blocks of kChunk that start on a cache line; a block spans the end of one chunk and the start
+// of the next, so it takes two bases. The base of each next chunk comes from the last point of
+// the one before: no index arithmetic per row, and nothing is read back from the output.
+template <bool Gray>
+void consecutiveRun(std::uint64_t first, std::uint32_t n, std::uint32_t d, const std::uint64_t* V,
+                    std::uint64_t* out) {
+  const bool stream = streams(n, d);
+  auto word = [](std::uint64_t x) { return wordOf(x, Gray); };
+  alignas(64) std::uint64_t table[kChunk];
+  alignas(64) std::uint64_t rotated[kChunk];
+  for (std::uint32_t j = 0; j < d; ++j) {
+    std::uint64_t* column = out + std::size_t{j} * n;
+    const std::uint64_t* v = V + j;
+    // Step row by row up to the first row on a cache line.
+    const std::size_t misalign = reinterpret_cast<std::uintptr_t>(column + 1) % 64;
+    const std::size_t start = std::min<std::size_t>(1 + (64 - misalign) % 64 / 8, n);
+    for (std::size_t i = 1; i < start; ++i) {
+      column[i] = column[i - 1] ^ columnsOf(v, d, word(first + i - 1) ^ word(first + i));
+    }
+    if (start == n) continue;
+    const std::uint64_t x = first + start;
+    const std::size_t offset = x % kChunk;
+    const std::size_t rows = std::min<std::size_t>(kChunk, n - start);
+    table[0] = 0;
+    netHead<Gray>(v, d, table, std::min(kChunk, offset + rows));
+    for (std::size_t r = 0; r < rows; ++r) rotated[r] = table[(offset + r) % kChunk];
+    // Base of the chunk holding x, and of the chunk after it.
+    std::uint64_t base = column[start - 1] ^ columnsOf(v, d, word(x - 1) ^ word(x)) ^ table[offset];
+    std::uint64_t chunk = x - offset + kChunk;
+    auto nextBase = [&] {
+      return base ^ table[kChunk - 1] ^ columnsOf(v, d, word(chunk - 1) ^ word(chunk));
+    };
+    std::uint64_t next = offset + (n - start) > kChunk ? nextBase() : 0;
+    for (std::size_t i = start; i < n; i += kChunk) {
+      const std::size_t count = std::min<std::size_t>(kChunk, n - i);
+      xorTwoBases(column + i, rotated, count, kChunk - offset, base, next, stream);
+      if (i + count >= n) break;
+      base = next;
+      chunk += kChunk;
+      next = nextBase();
+    }
+  }
+  endStreaming(stream);
 }
 
 }  // namespace
@@ -113,6 +207,10 @@ void pointAtIndex(std::uint64_t index, std::uint32_t d, const std::uint64_t* V, 
 void leapRun(std::uint64_t start, std::uint64_t step, std::uint32_t n, std::uint32_t d,
              const std::uint64_t* V, bool gray, std::uint64_t* out, std::uint64_t previousWord) {
   if (n < 2) return;
+  if (step == 1 && previousWord == wordOf(start - 1, gray) && n >= kChunk) {
+    if (gray) return consecutiveRun<true>(start - 1, n, d, V, out - 1);
+    return consecutiveRun<false>(start - 1, n, d, V, out - 1);
+  }
   walkRows(V, d, out - 1, n, 1, n, [x = start, step, gray, previous = previousWord]() mutable {
     const std::uint64_t word = wordOf(x, gray);
     const std::uint64_t difference = word ^ previous;
@@ -142,6 +240,7 @@ void sequenceLeapFromLast(std::uint64_t first, std::uint64_t leap, std::uint32_t
 void grayRun(std::uint64_t start, std::uint32_t n, std::uint32_t d, const std::uint64_t* V,
              std::uint64_t* out) {
   if (n < 2) return;
+  if (n >= kChunk) return consecutiveRun<true>(start - 1, n, d, V, out - 1);
   walkRows(V, d, out - 1, n, 1, n, GraySteps{start - 1});
 }
 
@@ -168,12 +267,19 @@ void indexedPoints(const double* indices, std::uint32_t n, std::uint32_t d, cons
   detail::indexedPointsBy([indices](std::size_t i) { return indices[i]; }, n, d, V, gray, out);
 }
 
+// A net is the run from index 0, whose row 0 is the zero point; a short one is its own head.
+template <bool Gray>
+void net(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out) {
+  if (n > kChunk) return consecutiveRun<Gray>(0, n, d, V, out);
+  for (std::uint32_t j = 0; j < d; ++j) netHead<Gray>(V + j, d, out + std::size_t{j} * n, n);
+}
+
 void netNatural(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out) {
-  netColumns<false>(n, d, V, out);
+  net<false>(n, d, V, out);
 }
 
 void netGray(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out) {
-  netColumns<true>(n, d, V, out);
+  net<true>(n, d, V, out);
 }
 
 void xorColumns(std::uint64_t* X, const std::uint64_t* s, std::uint32_t m, std::uint32_t n) {

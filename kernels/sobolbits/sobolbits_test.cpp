@@ -79,8 +79,8 @@ TEST(SobolBits, StridedRowsAndCodes) {
   EXPECT_EQ(x, (Words{0xf1, 0xf2, 0xf3, 0x0b, 0x0a, 0x09}));
 }
 
-// Runs over many rows and dimensions that are not a multiple of the column block agree with
-// points built from their definition.
+// Runs over many rows, through the column blocks and the chunked runs, agree with points built
+// from their definition; near 2^53 and across 2^64 too, where only bits 0..52 take part.
 TEST(SobolBits, LongRunsMatchTheDefinition) {
   std::mt19937_64 random(5);
   for (std::uint32_t d : {1u, 8u, 19u}) {
@@ -93,17 +93,58 @@ TEST(SobolBits, LongRunsMatchTheDefinition) {
       }
       return code;
     };
-    const std::uint32_t n = 2500;
-    const std::uint64_t first = (1ull << 20) - 37;
-    Words gray(std::size_t{n} * d, 0), leap(std::size_t{n} * d, 0);
-    sobolbits::graySequence(first, n, d, V.data(), gray.data());
-    sobolbits::sequenceLeap(first, 4, n, d, V.data(), false, leap.data());
-    for (std::uint32_t i = 0; i < n; ++i) {
-      for (std::uint32_t j = 0; j < d; ++j) {
-        const std::uint64_t g = first + i, x = first + 5ull * i;
-        ASSERT_EQ(gray[std::size_t{j} * n + i], point(g ^ (g >> 1), j)) << i << "," << j;
-        ASSERT_EQ(leap[std::size_t{j} * n + i], point(x, j)) << i << "," << j;
+    const std::uint32_t n = 1500;
+    for (std::uint64_t first : {(1ull << 20) - 37, 0ull, (1ull << 53) - 700, ~0ull - 1000}) {
+      struct Run {
+        const char* name;
+        std::uint64_t step;
+        bool gray;
+        bool viaGraySequence;
+        Words out;
+      } runs[] = {{"Gray", 1, true, true, {}},
+                  {"natural", 1, false, false, {}},
+                  {"leap 4", 5, true, false, {}}};
+      for (auto& run : runs) {
+        run.out.assign(std::size_t{n} * d, 0);
+        if (run.viaGraySequence) {
+          sobolbits::graySequence(first, n, d, V.data(), run.out.data());
+        } else {
+          sobolbits::sequenceLeap(first, run.step - 1, n, d, V.data(), run.gray, run.out.data());
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+          const std::uint64_t x = first + run.step * i;
+          const std::uint64_t word = run.gray ? x ^ (x >> 1) : x;
+          for (std::uint32_t j = 0; j < d; ++j) {
+            ASSERT_EQ(run.out[std::size_t{j} * n + i], point(word, j))
+                << run.name << " first " << first << " row " << i << " dimension " << j;
+          }
+        }
       }
+    }
+  }
+}
+
+// Outputs of several MiB go out with streaming stores; an odd row count puts every other
+// column off the 16-byte grid. Nets and runs still equal points at listed indices.
+TEST(SobolBits, LargeOutputsEqualListedIndices) {
+  std::mt19937_64 random(6);
+  const std::uint32_t n = (1u << 16) + 37, d = 9;
+  Words V(std::size_t{d} * 53);
+  for (auto& w : V) w = random() >> 11;
+  for (std::uint64_t first : {0ull, 12345ull}) {
+    for (bool gray : {false, true}) {
+      std::vector<double> indices(n);
+      for (std::uint32_t i = 0; i < n; ++i) indices[i] = static_cast<double>(first + i);
+      Words listed(std::size_t{n} * d, 0), run(std::size_t{n} * d, 0);
+      sobolbits::indexedPoints(indices.data(), n, d, V.data(), gray, listed.data());
+      if (first == 0) {
+        (gray ? sobolbits::netGray : sobolbits::netNatural)(n, d, V.data(), run.data());
+      } else if (gray) {
+        sobolbits::graySequence(first, n, d, V.data(), run.data());
+      } else {
+        sobolbits::sequenceLeap(first, 0, n, d, V.data(), false, run.data());
+      }
+      EXPECT_TRUE(run == listed) << "first " << first << " gray " << gray;
     }
   }
 }

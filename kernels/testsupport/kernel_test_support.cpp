@@ -66,6 +66,10 @@ Words row(const ArrayPtr& a, std::size_t r) {
   return result;
 }
 
+std::vector<double> doublesOf(const ArrayPtr& a) {
+  return {a->as<double>(), a->as<double>() + a->numberOfElements()};
+}
+
 ArrayPtr randomDirections(std::uint32_t d, std::mt19937_64& random) {
   Words data(std::size_t{d} * 53);
   for (auto& w : data) w = random() >> 11;

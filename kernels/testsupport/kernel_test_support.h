@@ -46,6 +46,8 @@ class Kernel {
 // Element (r, c) of a column-major uint64 matrix, and a whole row.
 std::uint64_t at(const ArrayPtr& a, std::size_t r, std::size_t c);
 Words row(const ArrayPtr& a, std::size_t r);
+// Every element of a double array.
+std::vector<double> doublesOf(const ArrayPtr& a);
 
 // A d x 53 direction matrix with random words below 2^53.
 ArrayPtr randomDirections(std::uint32_t d, std::mt19937_64& random);

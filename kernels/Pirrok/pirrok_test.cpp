@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "kernel_test_support.h"
+
+namespace {
+
+using namespace kerneltest;
+
+TEST(Pirrok, XorsColumns) {
+  const Kernel pirrok("Pirrok");
+  const ArrayPtr A = words(2, 3, {1, 2, 3, 4, 5, 6});
+  const ArrayPtr same = pirrok.call(list(clone(A), words(3, 1, {0, 0, 0})));
+  EXPECT_EQ(same->dims(), A->dims());
+  EXPECT_EQ(row(same, 1), (Words{2, 4, 6}));
+  const ArrayPtr mixed = pirrok.call(list(clone(A), words(1, 3, {1, 0, 0xff00})));
+  EXPECT_EQ(row(mixed, 0), (Words{0, 3, 0xff05}));
+  EXPECT_EQ(row(mixed, 1), (Words{3, 4, 0xff06}));
+  const ArrayPtr one = pirrok.call(list(words(4, 1, {1, 2, 3, 4}), words(1, 1, {7})));
+  EXPECT_EQ(Words(one->as<std::uint64_t>(), one->as<std::uint64_t>() + 4), (Words{6, 5, 4, 3}));
+  // Doubles are read and written as words; the copy keeps the class.
+  const ArrayPtr bits = pirrok.call(list(doubles(1, 1, {1.0}), words(1, 1, {1ull << 63})));
+  EXPECT_EQ(bits->classId(), qvDOUBLE_CLASS);
+  EXPECT_EQ(bits->as<double>()[0], -1.0);
+  EXPECT_EQ(pirrok.call(list(words(0, 0, {}), empty(qvUINT64_CLASS)))->numberOfElements(), 0u);
+}
+
+TEST(Pirrok, RaisesInOrder) {
+  struct Case {
+    const char* name;
+    std::vector<ArrayPtr> in;
+    const char* identifier;
+  } const cases[] = {
+      {"one input", list(words(1, 1, {1})), "NumInputsPirrok"},
+      {"three inputs", list(words(1, 1, {1}), words(1, 1, {1}), words(1, 1, {1})),
+       "NumInputsPirrok"},
+      {"s longer than the columns", list(words(2, 1, {1, 2}), words(1, 2, {1, 2})),
+       "InputSizesPirrok"},
+      {"s shorter than the columns", list(words(1, 3, {1, 2, 3}), words(1, 2, {1, 2})),
+       "InputSizesPirrok"},
+      // Neither a logical nor a cell array holds 64-bit words.
+      {"logical A", list(flag(true), words(1, 1, {1})), "InputSizesPirrok"},
+      {"cell s", list(words(1, 1, {1}), cells(list(nullptr))), "InputSizesPirrok"},
+  };
+  const Kernel pirrok("Pirrok");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(pirrok.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
+  }
+}
+
+}  // namespace

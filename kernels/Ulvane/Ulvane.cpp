@@ -1,0 +1,24 @@
+// Ulvane: the first n points of a Sobol set in one call.
+// Inputs: V (d x 53), count, Gray-code flag. Output: n x d.
+#include "kernel_inputs.h"
+#include "sobolbits.h"
+#include "sobolseq.h"
+
+using namespace kernelinputs;
+using namespace stats::sobolseq;
+
+PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_tag* prhs[]) {
+  if (nrhs != 3) raise<NumInputsUlvane>();
+  const qvArray_tag* V = prhs[0];
+  // Fewer than 53 columns would be read past their end: as faulty as the wrong class.
+  if (qvGetClassID(V) != qvUINT64_CLASS || !holdsDirections(V)) raise<InvalidDirectionNumbers>();
+  if (qvGetClassID(prhs[2]) != qvLOGICAL_CLASS) raise<InvalidGrayCodeFlag>();
+  const std::uint32_t d = rowsOf(V);
+  const auto n = static_cast<std::uint32_t>(sobolbits::truncateToWord(firstDouble(prhs[1])));
+  plhs[0] = qvCreateNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);
+  if (flagSet(prhs[2])) {
+    sobolbits::netGray(n, d, wordsOf(V), wordsOf(plhs[0]));
+  } else {
+    sobolbits::netNatural(n, d, wordsOf(V), wordsOf(plhs[0]));
+  }
+}
