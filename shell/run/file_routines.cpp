@@ -1,0 +1,168 @@
+#include "run/file_routines.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/error_trap.h"
+#include "platform/run_time_error.h"
+#include "platform/text_file.h"
+
+namespace tarvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "data/" and "data" name the same folder; the trailing separator would otherwise
+// give the path an empty file name.
+fs::path withoutTrailingSlash(const std::string& path) {
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  return fs::path(trimmed);
+}
+
+// A destination ending in '/' is a folder to copy into, keeping the source's name.
+fs::path copyTarget(const fs::path& source, const std::string& destination) {
+  if (!destination.empty() && destination.back() == '/')
+    return withoutTrailingSlash(destination) / source.filename();
+  return fs::path(destination);
+}
+
+// Copies one file through the safe rewrite, so a replaced file is never half written.
+// The copy keeps the source's permissions: the engine program must stay executable.
+void copyOneFile(const fs::path& source, const fs::path& target) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(source, ec);
+  if (ec || !fs::is_regular_file(status)) throw RunTimeError(err::kFileNotFound);
+  replaceFile(target, readFileBytes(source));
+  fs::permissions(target, status.permissions() & fs::perms::all, ec);
+  if (ec) throw fromErrorCode(ec);
+}
+
+void copyFolder(const fs::path& source, const fs::path& target) {
+  std::error_code ec;
+  if (!fs::is_directory(source, ec)) throw RunTimeError(err::kPathNotFound);
+  // List first: a target inside the source must not be copied into itself.
+  std::vector<fs::directory_entry> entries;
+  for (auto it = fs::recursive_directory_iterator(source); it != fs::recursive_directory_iterator();
+       ++it)
+    entries.push_back(*it);
+  fs::create_directories(target);
+  for (const auto& entry : entries) {
+    const fs::path to = target / fs::relative(entry.path(), source);
+    if (entry.is_directory())
+      fs::create_directories(to);
+    else
+      copyOneFile(entry.path(), to);
+  }
+}
+
+// Removes a folder and everything in it. Entries of read-only sub-folders can only
+// go once those folders are writable again.
+void deleteFolder(const fs::path& folder) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) throw RunTimeError(err::kPathNotFound);
+  if (!folder.has_relative_path()) throw RunTimeError(err::kPermissionDenied);  // the root
+  // A link to a folder goes, not what it points to.
+  if (fs::is_symlink(folder, ec)) {
+    fs::remove(folder);
+    return;
+  }
+  fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator();
+       ++it)
+    if (it->is_directory() && !it->is_symlink())
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(folder);
+}
+
+void createFolder(const fs::path& folder) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(folder, ec))) throw RunTimeError(err::kFileAlreadyExists);
+  if (!fs::create_directory(folder, ec) && ec) throw fromErrorCode(ec, true);
+}
+
+void deleteFile(const fs::path& file) {
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(file, ec);
+  if (ec || !fs::exists(status) || fs::is_directory(status)) throw RunTimeError(err::kFileNotFound);
+  if (!fs::remove(file, ec) && ec) throw fromErrorCode(ec);
+}
+
+// A name from the initialization file may only point inside the data directory:
+// "..", "./" or an absolute path would have the clean-up delete the user's data.
+bool staysInside(const std::string& name) {
+  const fs::path path = fs::path(name).lexically_normal();
+  if (path.empty() || path.is_absolute() || path == "." || path == "./") return false;
+  for (const auto& part : path)
+    if (part == "..") return false;
+  return true;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool FolderExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,
+                       const std::string& destination) {
+  status = 0;
+  auto error = withErrorBox(desktop, TrapText::Sub, "Sub MakeDestroyFolder ", [&] {
+    const fs::path folder = withoutTrailingSlash(path);
+    switch (action) {
+      case kCopyFolder:
+        copyFolder(folder, copyTarget(folder, destination));
+        break;
+      case kDeleteFolder:
+        deleteFolder(folder);
+        break;
+      case kCreateFolder:
+        createFolder(folder);
+        break;
+      default:
+        break;
+    }
+  });
+  if (error) status = static_cast<short>(error->number());
+}
+
+void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short& status,
+                    const std::string& destination) {
+  status = 0;
+  auto error = withErrorBox(desktop, TrapText::Sub, " Sub ", [&] {
+    const fs::path file(path);
+    switch (action) {
+      case kCopyFile:
+        copyOneFile(file, copyTarget(file, destination));
+        break;
+      case kDeleteFile:
+        deleteFile(file);
+        break;
+      default:
+        break;
+    }
+  });
+  if (error) status = static_cast<short>(error->number());
+}
+
+void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory) {
+  withErrorBox(desktop, TrapText::Sub, "Sub CleanUpDir ", [&] {
+    short status = 0;
+    for (const std::string* name : {&state.TARVEXExeName, &state.TARVEXCtfName}) {
+      if (name->size() > 1 && staysInside(*name) && FileExists(directory + *name))
+        CopyDeleteFile(desktop, directory + *name, kDeleteFile, status, "");
+    }
+    const std::string& folder = state.TARVEXFolderName;
+    if (folder.size() > 1 && staysInside(folder) && FolderExists(directory + folder))
+      MakeDestroyFolder(desktop, directory + folder, kDeleteFolder, status, "");
+  });
+}
+
+}  // namespace tarvex
