@@ -101,14 +101,21 @@ bool staysInside(const std::string& name) {
 
 }  // namespace
 
+namespace {
+// The system stops reading a name at a NUL byte, so "a\0b" would test "a".
+bool usableName(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
+}  // namespace
+
 bool FileExists(const std::string& path) {
   std::error_code ec;
-  return !path.empty() && fs::is_regular_file(path, ec);
+  return usableName(path) && fs::is_regular_file(path, ec);
 }
 
 bool FolderExists(const std::string& path) {
   std::error_code ec;
-  return !path.empty() && fs::is_directory(path, ec);
+  return usableName(path) && fs::is_directory(path, ec);
 }
 
 void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,

@@ -133,7 +133,10 @@ TEST(ReadIni, UnreadableFileTakesDefaultsAndCountsTheFailure) {
 
 TEST(ReadIni, BinaryFileReadsWithoutCrashing) {
   ShellHarness shell;
-  shell.shellDir.write("TARVEXshell01.ini", std::string("\0\x01\xff\r\n\x80#\r\n", 9));
+  shell.installEngine();
+  // Each name holds a real engine file's name up to a NUL byte.
+  shell.shellDir.write("TARVEXshell01.ini",
+                       std::string("TARVEXv1\0\x01\xff\r\nTARVEXv1.ctf\0\x80#\r\n", 30));
   ASSERT_TRUE(shell.start());
   // Names with control bytes name no file: both engine files are missing.
   EXPECT_NE(shell.transcript().find("Fatal Error Loading Shell:"), std::string::npos);
