@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/desktop.h"
 #include "platform/form.h"
@@ -9,9 +10,21 @@
 
 namespace tarvex {
 
+// Characters `start` .. `end` (1-based, inclusive) of `text`; "fnSplitString Error"
+// for a start before the text or a negative length. Positions past the text give
+// only the characters that exist.
+std::string fnSplitString(std::string_view text, long start, long end);
+
+// The position (1-based) of the line feed of the last CR LF pair lying inside
+// `start` .. `end`; `end` when there is none.
+long fnFindLineBreak(std::string_view text, long start, long end);
+
 // frmInformation: shows InformationText, cut into up to seven pages when long.
 class InformationForm : public Form {
  public:
+  static constexpr long kMaxFirstPage = 64000;
+  static constexpr int kMaxPages = 7;
+
   InformationForm(Desktop& desktop, ShellState& state);
 
   void load() override;
@@ -34,8 +47,14 @@ class InformationForm : public Form {
   Control& cmdSeeNext;
 
  private:
+  void showPagingButtons(bool show);
+  void cutIntoPages(const std::string& text);
+
   Desktop& desktop_;
   ShellState& state_;
 };
+
+// Number of parts for a text of `length` characters: 0 when it is shown whole.
+long pageCountFor(long length);
 
 }  // namespace tarvex
