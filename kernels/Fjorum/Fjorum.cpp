@@ -10,7 +10,7 @@ using namespace stats::sobolseq;
 
 PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_tag* prhs[]) {
   if (nrhs != 3) raise<NumInputsFjorum>();
-  if (qvGetClassID(prhs[2]) != qvLOGICAL_CLASS) raise<InvalidGrayCodeFlag>();
+  requireGrayCodeFlag(prhs[2]);
   const qvArray_tag* V = prhs[0];
   // V's class is left unchecked, but it must hold 53 columns of 64-bit words to be read.
   if (!holdsDirections(V)) raise<InvalidDirectionNumbers>();

@@ -40,11 +40,7 @@ TEST(Fjorum, ListsOfIndices) {
 TEST(Fjorum, RaisesInOrder) {
   std::mt19937_64 random(1);
   const ArrayPtr V = randomDirections(3, random);
-  struct Case {
-    const char* name;
-    std::vector<ArrayPtr> in;
-    const char* identifier;
-  } const cases[] = {
+  const RaiseCase cases[] = {
       {"two inputs", list(clone(V), scalar(1)), "NumInputsFjorum"},
       {"flag of class double, before V", list(empty(qvLOGICAL_CLASS), scalar(1), scalar(1)),
        "InvalidGrayCodeFlag"},
@@ -53,10 +49,7 @@ TEST(Fjorum, RaisesInOrder) {
       {"52 columns", list(words(3, 52, {}), scalar(1), flag(true)), "InvalidDirectionNumbers"},
   };
   const Kernel fjorum("Fjorum");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(fjorum.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
-  }
+  expectRaises(fjorum, cases);
   // V's class is not checked: doubles are read as words.
   EXPECT_EQ(fjorum.raised(list(doubles(3, 53, {}), scalar(1), flag(true))), std::nullopt);
   // Indices of other classes read by value: logical true is index 1.

@@ -59,11 +59,7 @@ TEST(Gormik, SeveralDimensionsAndZeroDimensions) {
 }
 
 TEST(Gormik, RaisesInOrder) {
-  struct Case {
-    const char* name;
-    std::vector<ArrayPtr> in;
-    const char* identifier;
-  } const cases[] = {
+  const RaiseCase cases[] = {
       {"one input", list(empty(qvCELL_CLASS)), "NumInputsGormik"},
       {"three inputs", list(cells(list(row({1}))), scalar(3), scalar(3)), "NumInputsGormik"},
       {"sizes before unset cells", list(cells(list(nullptr, nullptr)), scalar(3)),
@@ -77,10 +73,7 @@ TEST(Gormik, RaisesInOrder) {
       {"54 values", oneDimension(std::vector<double>(54, 1), 3), "InvalidInitialMValues"},
   };
   const Kernel gormik("Gormik");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(gormik.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
-  }
+  expectRaises(gormik, cases);
 }
 
 // The shipped table gives the published points: first 8 dimensions, Gray-code order.

@@ -11,9 +11,8 @@ using namespace stats::sobolseq;
 PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_tag* prhs[]) {
   if (nrhs != 5 && nrhs != 6) raise<NumInputsHestra>();
   const qvArray_tag* V = prhs[0];
-  // Fewer than 53 columns would be read past their end: as faulty as the wrong class.
-  if (qvGetClassID(V) != qvUINT64_CLASS || !holdsDirections(V)) raise<InvalidDirectionNumbers>();
-  if (qvGetClassID(prhs[4]) != qvLOGICAL_CLASS) raise<InvalidGrayCodeFlag>();
+  requireDirectionNumbers(V);
+  requireGrayCodeFlag(prhs[4]);
   const qvArray_tag* last = nrhs == 6 && qvGetNumberOfElements(prhs[5]) != 0 ? prhs[5] : nullptr;
   const std::uint32_t d = rowsOf(V);
   // A last point shorter than d would be read past its end.

@@ -108,11 +108,7 @@ TEST(Hestra, RaisesInOrder) {
     return list(std::move(directions), scalar(0), scalar(0), scalar(2), std::move(gray),
                 std::move(last));
   };
-  struct Case {
-    const char* name;
-    std::vector<ArrayPtr> in;
-    const char* identifier;
-  } const cases[] = {
+  const RaiseCase cases[] = {
       {"four inputs", list(clone(V), scalar(0), scalar(0), scalar(2)), "NumInputsHestra"},
       {"seven inputs",
        list(clone(V), scalar(0), scalar(0), scalar(2), flag(true), empty(qvUINT64_CLASS),
@@ -128,10 +124,7 @@ TEST(Hestra, RaisesInOrder) {
        "InvalidLastX"},
   };
   const Kernel hestra("Hestra");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(hestra.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
-  }
+  expectRaises(hestra, cases);
 }
 
 // For random direction numbers every path of Hestra, and Fjorum, agree with Tavrel.

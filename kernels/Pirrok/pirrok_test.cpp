@@ -25,11 +25,7 @@ TEST(Pirrok, XorsColumns) {
 }
 
 TEST(Pirrok, RaisesInOrder) {
-  struct Case {
-    const char* name;
-    std::vector<ArrayPtr> in;
-    const char* identifier;
-  } const cases[] = {
+  const RaiseCase cases[] = {
       {"one input", list(words(1, 1, {1})), "NumInputsPirrok"},
       {"three inputs", list(words(1, 1, {1}), words(1, 1, {1}), words(1, 1, {1})),
        "NumInputsPirrok"},
@@ -42,10 +38,7 @@ TEST(Pirrok, RaisesInOrder) {
       {"cell s", list(words(1, 1, {1}), cells(list(nullptr))), "InputSizesPirrok"},
   };
   const Kernel pirrok("Pirrok");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(pirrok.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
-  }
+  expectRaises(pirrok, cases);
 }
 
 }  // namespace

@@ -9,9 +9,8 @@ using namespace stats::sobolseq;
 PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_tag* prhs[]) {
   if (nrhs != 3) raise<NumInputsTavrel>();
   const qvArray_tag* V = prhs[0];
-  // Fewer than 53 columns would be read past their end: as faulty as the wrong class.
-  if (qvGetClassID(V) != qvUINT64_CLASS || !holdsDirections(V)) raise<InvalidDirectionNumbers>();
-  if (qvGetClassID(prhs[2]) != qvLOGICAL_CLASS) raise<InvalidGrayCodeFlag>();
+  requireDirectionNumbers(V);
+  requireGrayCodeFlag(prhs[2]);
   const std::uint32_t d = rowsOf(V);
   plhs[0] = qvCreateNumericMatrix(1, d, qvUINT64_CLASS, qvREAL);
   sobolbits::pointAtIndex(sobolbits::truncateToWord(firstDouble(prhs[1])), d, wordsOf(V),

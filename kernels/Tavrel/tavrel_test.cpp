@@ -48,11 +48,7 @@ TEST(PointKernels, IndexEdgeCases) {
 TEST(Tavrel, RaisesInOrder) {
   std::mt19937_64 random(1);
   const ArrayPtr V = randomDirections(3, random);
-  struct Case {
-    const char* name;
-    std::vector<ArrayPtr> in;
-    const char* identifier;
-  } const cases[] = {
+  const RaiseCase cases[] = {
       {"two inputs", list(clone(V), scalar(1)), "NumInputsTavrel"},
       {"four inputs", list(clone(V), scalar(1), flag(true), flag(true)), "NumInputsTavrel"},
       {"double directions before the flag", list(doubles(3, 53, {}), scalar(1), scalar(1)),
@@ -61,10 +57,7 @@ TEST(Tavrel, RaisesInOrder) {
       {"flag of class double", list(clone(V), scalar(1), scalar(1)), "InvalidGrayCodeFlag"},
   };
   const Kernel tavrel("Tavrel");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(tavrel.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
-  }
+  expectRaises(tavrel, cases);
   // Inputs whose class is not checked still read safely.
   EXPECT_EQ(tavrel.raised(list(clone(V), flag(true), empty(qvLOGICAL_CLASS))), std::nullopt);
   EXPECT_EQ(row(tavrel.call(list(clone(V), empty(qvCELL_CLASS), flag(true))), 0), Words(3, 0));

@@ -10,9 +10,8 @@ using namespace stats::sobolseq;
 PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_tag* prhs[]) {
   if (nrhs != 3) raise<NumInputsUlvane>();
   const qvArray_tag* V = prhs[0];
-  // Fewer than 53 columns would be read past their end: as faulty as the wrong class.
-  if (qvGetClassID(V) != qvUINT64_CLASS || !holdsDirections(V)) raise<InvalidDirectionNumbers>();
-  if (qvGetClassID(prhs[2]) != qvLOGICAL_CLASS) raise<InvalidGrayCodeFlag>();
+  requireDirectionNumbers(V);
+  requireGrayCodeFlag(prhs[2]);
   const std::uint32_t d = rowsOf(V);
   const auto n = static_cast<std::uint32_t>(sobolbits::truncateToWord(firstDouble(prhs[1])));
   plhs[0] = qvCreateNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);

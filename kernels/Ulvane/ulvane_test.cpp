@@ -69,11 +69,7 @@ TEST(Ulvane, AgreesWithLargerNetsAndPointKernels) {
 TEST(Ulvane, RaisesInOrder) {
   std::mt19937_64 random(1);
   const ArrayPtr V = randomDirections(3, random);
-  struct Case {
-    const char* name;
-    std::vector<ArrayPtr> in;
-    const char* identifier;
-  } const cases[] = {
+  const RaiseCase cases[] = {
       {"two inputs", list(clone(V), scalar(4)), "NumInputsUlvane"},
       {"four inputs", list(clone(V), scalar(4), flag(true), flag(true)), "NumInputsUlvane"},
       {"double directions", list(doubles(3, 53, {}), scalar(4), scalar(1)),
@@ -82,10 +78,7 @@ TEST(Ulvane, RaisesInOrder) {
       {"flag of class double", list(clone(V), scalar(4), scalar(1)), "InvalidGrayCodeFlag"},
   };
   const Kernel ulvane("Ulvane");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(ulvane.raised(c.in), std::string("stats::sobolseq::") + c.identifier);
-  }
+  expectRaises(ulvane, cases);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "host_api.h"
 #include "sobolbits.h"
+#include "sobolseq.h"
 
 namespace kernelinputs {
 
@@ -63,6 +64,18 @@ inline std::uint64_t* wordsOf(qvArray_tag* a) { return static_cast<std::uint64_t
 template <class Identifier>
 [[noreturn]] void raise() {
   qvErrMsgId(Identifier{});
+}
+
+// The checks every point kernel makes. A V of class 15 with fewer than 53 columns would be read
+// past its end: as faulty as the wrong class.
+inline void requireDirectionNumbers(const qvArray_tag* V) {
+  if (qvGetClassID(V) != qvUINT64_CLASS || !holdsDirections(V)) {
+    raise<stats::sobolseq::InvalidDirectionNumbers>();
+  }
+}
+
+inline void requireGrayCodeFlag(const qvArray_tag* flag) {
+  if (qvGetClassID(flag) != qvLOGICAL_CLASS) raise<stats::sobolseq::InvalidGrayCodeFlag>();
 }
 
 }  // namespace kernelinputs

@@ -267,10 +267,11 @@ void indexedPoints(const double* indices, std::uint32_t n, std::uint32_t d, cons
   detail::indexedPointsBy([indices](std::size_t i) { return indices[i]; }, n, d, V, gray, out);
 }
 
-// A net is the run from index 0, whose row 0 is the zero point; a short one is its own head.
+// A net is the run from index 0, whose row 0 is the zero point. One that fits the caches is
+// written by the net rule in place, column by column.
 template <bool Gray>
 void net(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out) {
-  if (n > kChunk) return consecutiveRun<Gray>(0, n, d, V, out);
+  if (n > kChunk && streams(n, d)) return consecutiveRun<Gray>(0, n, d, V, out);
   for (std::uint32_t j = 0; j < d; ++j) netHead<Gray>(V + j, d, out + std::size_t{j} * n, n);
 }
 

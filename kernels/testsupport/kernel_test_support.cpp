@@ -1,5 +1,7 @@
 #include "kernel_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -54,6 +56,10 @@ std::optional<std::string> Kernel::raised(const std::vector<ArrayPtr>& inputs) c
   } catch (const hostarray::KernelError& e) {
     return e.identifier();
   }
+}
+
+void expectRaises(const Kernel& kernel, const RaiseCase& c) {
+  EXPECT_EQ(kernel.raised(c.in), std::string("stats::sobolseq::") + c.identifier) << c.name;
 }
 
 std::uint64_t at(const ArrayPtr& a, std::size_t r, std::size_t c) {

@@ -43,6 +43,18 @@ class Kernel {
   hostarray::KernelModule module_;
 };
 
+// Inputs that make a kernel raise stats::sobolseq::<identifier>.
+struct RaiseCase {
+  const char* name;
+  std::vector<ArrayPtr> in;
+  const char* identifier;
+};
+void expectRaises(const Kernel& kernel, const RaiseCase& c);
+template <std::size_t N>
+void expectRaises(const Kernel& kernel, const RaiseCase (&cases)[N]) {
+  for (const auto& c : cases) expectRaises(kernel, c);
+}
+
 // Element (r, c) of a column-major uint64 matrix, and a whole row.
 std::uint64_t at(const ArrayPtr& a, std::size_t r, std::size_t c);
 Words row(const ArrayPtr& a, std::size_t r);
