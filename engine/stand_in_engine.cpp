@@ -9,9 +9,13 @@
 namespace fs = std::filesystem;
 
 int main() {
-  constexpr std::array<const char*, 7> kInputs = {
-      "SiteInfo.txt", "FlowChar.txt", "LP3G.txt", "LP3K.txt", "LP3s.txt", "UserWLS.txt",
-      "DOVLAnnualTimeSeries.txt"};
+  constexpr std::array<const char*, 7> kInputs = {"SiteInfo.txt",
+                                                  "FlowChar.txt",
+                                                  "LP3G.txt",
+                                                  "LP3K.txt",
+                                                  "LP3s.txt",
+                                                  "UserWLS.txt",
+                                                  "DOVLAnnualTimeSeries.txt"};
   std::ofstream out("TARVEXResults.txt", std::ios::binary | std::ios::app);
   if (!out) {
     std::cerr << "TARVEXv1: cannot write TARVEXResults.txt\n";

@@ -47,8 +47,7 @@ int runScript(const CommandLine& command) {
 
 int main(int argc, char** argv) {
   std::string error;
-  const auto command =
-      parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
+  const auto command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!command) {
     std::cerr << "TARVEXshellv01: " << error << "\n";
     return kUsageError;

@@ -58,8 +58,9 @@ TEST(ScriptDriver, BadScriptsAreRefusedWithTheLine) {
   };
   const std::vector<Row> rows = {
       {"show tbMyStatus\nfrobnicate cmdExit\n", "", "line 2 \"frobnicate cmdExit\": unknown verb"},
-      {"click cmdNoSuchButton\n", "", "line 1 \"click cmdNoSuchButton\": frmTARVEXshell01 has no "
-                                      "control named \"cmdNoSuchButton\""},
+      {"click cmdNoSuchButton\n", "",
+       "line 1 \"click cmdNoSuchButton\": frmTARVEXshell01 has no "
+       "control named \"cmdNoSuchButton\""},
       {"tick cmdExit\n", "", "cmdExit is not a check box"},
       {"select ListStations 3\n", "", "no item 3 in ListStations"},
       {"answer maybe\n", "", "answer takes yes or no"},

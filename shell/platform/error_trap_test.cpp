@@ -16,8 +16,8 @@ TEST(ErrorTrap, BothBoxTextsAndWhatPassesThrough) {
 
   std::ostringstream out;
   ScriptedDesktop desktop(out, "/", CalendarDate{2026, 12, 7});
-  auto error = withErrorBox(desktop, TrapText::Sub, "Sub Test",
-                            [] { throw std::out_of_range("index"); });
+  auto error =
+      withErrorBox(desktop, TrapText::Sub, "Sub Test", [] { throw std::out_of_range("index"); });
   ASSERT_TRUE(error);
   EXPECT_EQ(error->number(), 9);
   EXPECT_EQ(out.str(), "== msgbox 16 \"Sub Test\"\nError: 9 Subscript out of range\n-> ok\n");

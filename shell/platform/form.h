@@ -50,8 +50,7 @@ class Form {
   void notifyChanged(const Control& control);
 
  protected:
-  Control& add(std::string name, ControlKind kind, std::string text = {},
-               std::string tooltip = {});
+  Control& add(std::string name, ControlKind kind, std::string text = {}, std::string tooltip = {});
 
  private:
   std::string name_;

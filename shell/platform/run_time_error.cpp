@@ -9,22 +9,38 @@ namespace tarvex {
 
 std::string errorDescription(int number) {
   switch (number) {
-    case err::kInvalidProcedureCall: return "Invalid procedure call or argument";
-    case err::kOverflow: return "Overflow";
-    case err::kOutOfMemory: return "Out of memory";
-    case err::kSubscriptOutOfRange: return "Subscript out of range";
-    case err::kTypeMismatch: return "Type mismatch";
-    case err::kBadFileName: return "Bad file name or number";
-    case err::kFileNotFound: return "File not found";
-    case err::kDeviceIO: return "Device I/O error";
-    case err::kFileAlreadyExists: return "File already exists";
-    case err::kDiskFull: return "Disk full";
-    case err::kInputPastEnd: return "Input past end of file";
-    case err::kPermissionDenied: return "Permission denied";
-    case err::kPathFileAccess: return "Path/File access error";
-    case err::kPathNotFound: return "Path not found";
-    case err::kCancel: return "Cancel was selected.";
-    default: return "Application-defined or object-defined error";
+    case err::kInvalidProcedureCall:
+      return "Invalid procedure call or argument";
+    case err::kOverflow:
+      return "Overflow";
+    case err::kOutOfMemory:
+      return "Out of memory";
+    case err::kSubscriptOutOfRange:
+      return "Subscript out of range";
+    case err::kTypeMismatch:
+      return "Type mismatch";
+    case err::kBadFileName:
+      return "Bad file name or number";
+    case err::kFileNotFound:
+      return "File not found";
+    case err::kDeviceIO:
+      return "Device I/O error";
+    case err::kFileAlreadyExists:
+      return "File already exists";
+    case err::kDiskFull:
+      return "Disk full";
+    case err::kInputPastEnd:
+      return "Input past end of file";
+    case err::kPermissionDenied:
+      return "Permission denied";
+    case err::kPathFileAccess:
+      return "Path/File access error";
+    case err::kPathNotFound:
+      return "Path not found";
+    case err::kCancel:
+      return "Cancel was selected.";
+    default:
+      return "Application-defined or object-defined error";
   }
 }
 
@@ -35,22 +51,31 @@ RunTimeError::RunTimeError(int number, std::string description)
 
 RunTimeError fromErrno(int errnoValue, bool isDirectory) {
   switch (errnoValue) {
-    case ENOENT: return RunTimeError(isDirectory ? err::kPathNotFound : err::kFileNotFound);
-    case ENOTDIR: return RunTimeError(err::kPathNotFound);
+    case ENOENT:
+      return RunTimeError(isDirectory ? err::kPathNotFound : err::kFileNotFound);
+    case ENOTDIR:
+      return RunTimeError(err::kPathNotFound);
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY: return RunTimeError(err::kPermissionDenied);
+    case ETXTBSY:
+      return RunTimeError(err::kPermissionDenied);
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return RunTimeError(err::kDiskFull);
-    case EIO: return RunTimeError(err::kDeviceIO);
+    case EFBIG:
+      return RunTimeError(err::kDiskFull);
+    case EIO:
+      return RunTimeError(err::kDeviceIO);
     case EEXIST:
-    case ENOTEMPTY: return RunTimeError(err::kFileAlreadyExists);
+    case ENOTEMPTY:
+      return RunTimeError(err::kFileAlreadyExists);
     case ENAMETOOLONG:
-    case EINVAL: return RunTimeError(err::kBadFileName);
-    case ENOMEM: return RunTimeError(err::kOutOfMemory);
-    default: return RunTimeError(err::kPathFileAccess);
+    case EINVAL:
+      return RunTimeError(err::kBadFileName);
+    case ENOMEM:
+      return RunTimeError(err::kOutOfMemory);
+    default:
+      return RunTimeError(err::kPathFileAccess);
   }
 }
 

@@ -21,8 +21,8 @@ ProgramResult runProgram(const std::string& commandLine) {
   TempDir scratch;
   const auto errPath = scratch.path() / "stderr";
   ProgramResult result;
-  FILE* pipe = ::popen((commandLine + " 2>" + shellQuote(errPath.string()) + " </dev/null").c_str(),
-                       "r");
+  FILE* pipe =
+      ::popen((commandLine + " 2>" + shellQuote(errPath.string()) + " </dev/null").c_str(), "r");
   if (!pipe) return result;
   char buffer[4096];
   std::size_t n;

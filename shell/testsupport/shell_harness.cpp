@@ -1,7 +1,6 @@
 #include "shell_harness.h"
 
 #include "platform/run_time_error.h"
-
 #include "window/state_report.h"
 
 namespace tarvex::testing {

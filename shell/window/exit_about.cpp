@@ -21,8 +21,8 @@ void MainWindow::cmdExit_Click() {
 
 void MainWindow::cmdAbout_Click() {
   withErrorBox(
-      desktop_, TrapText::Typed, "Error! cmdAbout_Click", [&] { desktop_.showModeless(frmAbout()); },
-      kExclamation);
+      desktop_, TrapText::Typed, "Error! cmdAbout_Click",
+      [&] { desktop_.showModeless(frmAbout()); }, kExclamation);
 }
 
 }  // namespace tarvex

@@ -66,8 +66,8 @@ HelpText helpTextFor(const std::string& button, bool hasRun) {
     return {"Rerun TARVEX",
             "The 'Rerun TARVEX with the same input files' command button " + br +
                 "is used to rerun TARVEX with the same input files." + br +
-                "This option facilitates analysis with different combinations of variables." +
-                br + "New results are appended to the end of the output files."};
+                "This option facilitates analysis with different combinations of variables." + br +
+                "New results are appended to the end of the output files."};
   if (button == "cmdAskDeleteTempFiles")
     return {"Delete temporary process files option",
             "The TARVEX shell program creates temporary files in the input directory to run and "

@@ -16,12 +16,11 @@ MainWindow::MainWindow(Desktop& desktop, ShellState& state)
                                  "Open the output directory")),
       tbMyErrors(add("tbMyErrors", K::TextBox, "Errors:", "Current number of errors")),
       tbMyWarnings(add("tbMyWarnings", K::TextBox, "Warnings: ", "Current number of warnings")),
-      tbStationCount(
-          add("tbStationCount", K::TextBox, "", "Count of stations in site info file")),
-      ListStations(add("ListStations", K::ListBox, "",
-                       "Station list click on a station to open a file")),
-      cmdRunTARVEX(add("cmdRunTARVEX", K::Button, "Step 3: Load TARVEX Files and Run TARVEX",
-                       "Run TARVEX")),
+      tbStationCount(add("tbStationCount", K::TextBox, "", "Count of stations in site info file")),
+      ListStations(
+          add("ListStations", K::ListBox, "", "Station list click on a station to open a file")),
+      cmdRunTARVEX(
+          add("cmdRunTARVEX", K::Button, "Step 3: Load TARVEX Files and Run TARVEX", "Run TARVEX")),
       cmdAskRunTARVEX(add("cmdAskRunTARVEX", K::Button, "?", "Information about running TARVEX")),
       tbMyStatus(add("tbMyStatus", K::TextBox, "Status:", "Current program status")),
       cmdAskInputFiles(
@@ -42,12 +41,10 @@ MainWindow::MainWindow(Desktop& desktop, ShellState& state)
                       "Include user-defined weighting matrix file")),
       cmdAskPrefixSuffix(
           add("cmdAskPrefixSuffix", K::Button, "?", "Input file prefix/suffix information")),
-      ckboxSameFileSuffix(add("ckboxSameFileSuffix", K::CheckBox,
-                              "Standard input file name suffix",
+      ckboxSameFileSuffix(add("ckboxSameFileSuffix", K::CheckBox, "Standard input file name suffix",
                               "Do the SiteInfo, FlowChar, LP3G, LP3K, and LP3s files have the "
                               "same suffix?")),
-      ckboxSameFilePrefix(add("ckboxSameFilePrefix", K::CheckBox,
-                              "Standard input file name prefix",
+      ckboxSameFilePrefix(add("ckboxSameFilePrefix", K::CheckBox, "Standard input file name prefix",
                               "Do the SiteInfo, FlowChar, LP3G, LP3K, and LP3s files have the "
                               "same prefix?")),
       cmdInputFiles(add("cmdInputFiles", K::Button, "Step 1: Specify Input Filenames")),
@@ -65,8 +62,7 @@ MainWindow::MainWindow(Desktop& desktop, ShellState& state)
       tbOutputSubdirectory(
           add("tbOutputSubdirectory", K::TextBox, "", "Name of output subdirectory")),
       tbUDWLS(add("tbUDWLS", K::TextBox, "", "Name of user-defined weighting matrix file")),
-      tbLP3K(
-          add("tbLP3K", K::TextBox, "", "Name of log-Pearson Type III standard deviate file")),
+      tbLP3K(add("tbLP3K", K::TextBox, "", "Name of log-Pearson Type III standard deviate file")),
       tbLP3s(add("tbLP3s", K::TextBox, "",
                  "Name of log-Pearson Type III station standard deviation file")),
       tbLP3G(add("tbLP3G", K::TextBox, "", "Name of log-Pearson Type III station skew file")),
@@ -118,9 +114,9 @@ void MainWindow::bindHandlers() {
   ckboxCleanUp.onClick = [this] { ckboxCleanUp_Click(); };
   cmdExit.onClick = [this] { cmdExit_Click(); };
   cmdAbout.onClick = [this] { cmdAbout_Click(); };
-  for (Control* ask : {&cmdAskPrefixSuffix, &cmdAskFlowFiles, &cmdAskInputFiles,
-                       &cmdAskChangeOutputSubDir, &cmdAskQAQCFiles, &cmdAskRunTARVEX,
-                       &cmdAskDeleteTempFiles, &cmdAskUDWMatrix})
+  for (Control* ask :
+       {&cmdAskPrefixSuffix, &cmdAskFlowFiles, &cmdAskInputFiles, &cmdAskChangeOutputSubDir,
+        &cmdAskQAQCFiles, &cmdAskRunTARVEX, &cmdAskDeleteTempFiles, &cmdAskUDWMatrix})
     ask->onClick = [this, ask] { showHelp(*ask); };
 }
 

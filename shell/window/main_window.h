@@ -9,6 +9,10 @@
 
 namespace tarvex {
 
+// Steps 1 and 2 refuse with this text once the engine has run.
+inline constexpr const char* kOnlyOnceText =
+    "Please Rerun TARVEX with the existing files or Exit to reload input files.";
+
 class AboutForm;
 class WaitForm;
 class InformationForm;

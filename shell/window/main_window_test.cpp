@@ -75,9 +75,9 @@ TEST(MainWindow, ControlsInCreationOrderWithCaptionsAndTooltips) {
     EXPECT_EQ(controls[i]->kind(), rows[i].kind);
     EXPECT_EQ(controls[i]->text(), rows[i].text);
     EXPECT_EQ(controls[i]->tooltip(), rows[i].tooltip);
-    const bool bold = controls[i]->name().starts_with("cmd") &&
-                      (controls[i]->text().starts_with("Step ") ||
-                       controls[i]->name() == "cmdChangeOutputSubDir");
+    const bool bold =
+        controls[i]->name().starts_with("cmd") && (controls[i]->text().starts_with("Step ") ||
+                                                   controls[i]->name() == "cmdChangeOutputSubDir");
     EXPECT_EQ(controls[i]->bold(), bold);
     if (rows[i].kind == K::Button || rows[i].kind == K::CheckBox) {
       EXPECT_TRUE(controls[i]->enabled());
@@ -183,9 +183,9 @@ TEST(MainWindow, TickingTheMatrixOptionRequiresStepOneAgain) {
   shell.window.InputFilesSpecified = shell.window.InputFilesChecked = true;
   shell.state.UserWLSFileName = "  ";
   shell.run("tick cbUDWMatrix");
-  EXPECT_EQ(shell.transcript(),
-            msgBoxBlock(64, "Note:",
-                        "Please specify file names to define the User-Defined Matrix file"));
+  EXPECT_EQ(
+      shell.transcript(),
+      msgBoxBlock(64, "Note:", "Please specify file names to define the User-Defined Matrix file"));
   EXPECT_FALSE(shell.window.InputFilesSpecified);
   EXPECT_TRUE(shell.window.tbUDWLS.enabled());
   EXPECT_EQ(shell.window.tbUDWLS.backColour(), BackColour::Window);
@@ -271,8 +271,8 @@ TEST(MainWindow, StepGating) {
                    "Please specify input file names before trying to run TARVEX"),
        "cmdInputFiles"},
       {"run before Step 2", true, false, false, "cmdRunTARVEX",
-       msgBoxBlock(16, "Please Check Input Files:",
-                   "Please check input files before trying to run TARVEX"),
+       msgBoxBlock(
+           16, "Please Check Input Files:", "Please check input files before trying to run TARVEX"),
        "cmdQAQCFiles"},
       {"Step 4 before Step 1", false, false, false, "cmdOpenOutPutDirectory",
        msgBoxBlock(64, "Please specify input files:",

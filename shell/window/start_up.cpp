@@ -36,8 +36,8 @@ void MainWindow::load() {
       state_.TARVEXCtfName = kDefaultCtfName;
     } else {
       short status = 0;
-      ReadINI(desktop_, state_, state_.ShellDirectory, state_.TARVEXExeName,
-              state_.TARVEXCtfName, status, state_.TARVEXFolderName, [this] { showCounts(); });
+      ReadINI(desktop_, state_, state_.ShellDirectory, state_.TARVEXExeName, state_.TARVEXCtfName,
+              status, state_.TARVEXFolderName, [this] { showCounts(); });
       if (status != 0)
         message = std::string("The initialization file ") + kIniFileName +
                   " is not properly formatted default values will be used.\r\n";

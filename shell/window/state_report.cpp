@@ -13,9 +13,8 @@ std::string stateReport(const MainWindow& window) {
   return flag("InputFilesSpecified", window.InputFilesSpecified) +
          flag("InputFilesChecked", window.InputFilesChecked) +
          flag("TARVEXHasRun", window.TARVEXHasRun) +
-         flag("FlowFilesChecked", window.FlowFilesChecked) +
-         count("ErrorCount", state.ErrorCount) + count("WarningCount", state.WarningCount) +
-         count("StationCount", state.StationCount);
+         flag("FlowFilesChecked", window.FlowFilesChecked) + count("ErrorCount", state.ErrorCount) +
+         count("WarningCount", state.WarningCount) + count("StationCount", state.StationCount);
 }
 
 }  // namespace tarvex

@@ -105,8 +105,7 @@ void specifyInputFiles(MainWindow& w) {
   Desktop& desktop = w.desktop();
   ShellState& s = w.state();
   if (w.TARVEXHasRun) {
-    desktop.msgBox("Please Rerun TARVEX with the existing files or Exit to reload input files.",
-                   kInformation, "Only Load Input Files Once:");
+    desktop.msgBox(kOnlyOnceText, kInformation, "Only Load Input Files Once:");
     w.cmdRunTARVEX.setFocus();
     return;
   }

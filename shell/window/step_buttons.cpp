@@ -4,11 +4,6 @@
 
 namespace tarvex {
 
-namespace {
-constexpr const char* kOnlyOnceText =
-    "Please Rerun TARVEX with the existing files or Exit to reload input files.";
-}
-
 void MainWindow::cmdQAQCFiles_Click() {
   handlerTrap(desktop_, "cmdQAQCFiles_Click", [&] {
     if (TARVEXHasRun) {

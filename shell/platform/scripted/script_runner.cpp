@@ -20,10 +20,9 @@ Control& controlFor(Form& form, const ScriptLine& line, std::string_view name) {
 
 ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StateReport stateReport)
     : desktop_(desktop), mainForm_(mainForm), stateReport_(std::move(stateReport)) {
-  desktop_.setFormAction(
-      [this](Form& form, const ScriptLine& line, std::string_view action) {
-        act(form, line, action);
-      });
+  desktop_.setFormAction([this](Form& form, const ScriptLine& line, std::string_view action) {
+    act(form, line, action);
+  });
 }
 
 void ScriptRunner::run(Script& script) {
@@ -43,8 +42,8 @@ void ScriptRunner::run(Script& script) {
 void ScriptRunner::act(Form& form, const ScriptLine& line, std::string_view action) {
   const Verb verb = splitVerb(action);
   std::ostream& out = desktop_.transcript();
-  const bool acts = verb.word == "click" || verb.word == "tick" || verb.word == "untick" ||
-                    verb.word == "select";
+  const bool acts =
+      verb.word == "click" || verb.word == "tick" || verb.word == "untick" || verb.word == "select";
   if (acts) {
     // A user cannot click a disabled control.
     const Control& target = controlFor(form, line, splitVerb(verb.rest).word);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -50,9 +51,7 @@ std::string transcriptText(std::string_view text) {
 
 ScriptedDesktop::ScriptedDesktop(std::ostream& transcript, fs::path programFolder,
                                  std::optional<CalendarDate> fixedDate)
-    : out_(transcript),
-      programFolder_(std::move(programFolder)),
-      fixedDate_(fixedDate) {
+    : out_(transcript), programFolder_(std::move(programFolder)), fixedDate_(fixedDate) {
   std::error_code ec;
   startDirectory_ = fs::current_path(ec);
 }
@@ -128,6 +127,11 @@ void ScriptedDesktop::startProgram(const fs::path& program, const fs::path& fold
   out_ << "== start " << inQuotes(program.string()) << " in " << inQuotes(folder.string())
        << " window=" << static_cast<int>(style) << "\n";
   out_.flush();
+  // Fail here, as a desktop does, rather than in a child nobody watches.
+  std::error_code ec;
+  if (!fs::is_regular_file(program, ec)) throw RunTimeError(err::kFileNotFound);
+  if (::access(program.c_str(), X_OK) != 0) throw fromErrno(errno);
+  if (!fs::is_directory(folder, ec)) throw RunTimeError(err::kPathNotFound);
   const pid_t pid = ::fork();
   if (pid < 0) throw fromErrno(errno);
   if (pid == 0) {

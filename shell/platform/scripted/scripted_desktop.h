@@ -19,7 +19,8 @@ namespace tarvex {
 class ScriptedDesktop : public Desktop {
  public:
   // Runs one "FORM: LINE" action against a modal form.
-  using FormAction = std::function<void(Form& form, const ScriptLine& line, std::string_view action)>;
+  using FormAction =
+      std::function<void(Form& form, const ScriptLine& line, std::string_view action)>;
 
   ScriptedDesktop(std::ostream& transcript, std::filesystem::path programFolder,
                   std::optional<CalendarDate> fixedDate = std::nullopt);
