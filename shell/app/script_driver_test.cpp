@@ -78,6 +78,11 @@ TEST(ScriptDriver, BadScriptsAreRefusedWithTheLine) {
       runProgram(shellQuote(TARVEX_SHELL_BINARY) + " --script /nonexistent/session.txt");
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.err.find("cannot read script"), std::string::npos);
+  TempDir folder;
+  const ProgramResult notAFile =
+      runProgram(shellQuote(TARVEX_SHELL_BINARY) + " --script " + shellQuote(folder.dir()));
+  EXPECT_EQ(notAFile.exitCode, 2);
+  EXPECT_NE(notAFile.err.find("cannot read script"), std::string::npos);
   const ProgramResult noScript = runProgram(shellQuote(TARVEX_SHELL_BINARY));
   EXPECT_EQ(noScript.exitCode, 2);
   EXPECT_NE(noScript.err.find("headless"), std::string::npos);

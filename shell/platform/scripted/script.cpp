@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -29,6 +30,10 @@ Script Script::parse(std::string_view text) {
 }
 
 Script Script::load(const std::string& path) {
+  // A folder opens as a stream but reads as nothing: it would run as an empty script.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    throw ScriptError("cannot read script " + path + ": it is a folder");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ScriptError("cannot read script " + path);
   std::ostringstream bytes;
