@@ -118,6 +118,12 @@ bool FolderExists(const std::string& path) {
   return usableName(path) && fs::is_directory(path, ec);
 }
 
+bool sameFolder(const std::string& first, const std::string& second) {
+  if (first == second) return true;
+  std::error_code ec;
+  return usableName(first) && usableName(second) && fs::equivalent(first, second, ec);
+}
+
 void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,
                        const std::string& destination) {
   status = 0;

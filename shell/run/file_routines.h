@@ -18,6 +18,9 @@ bool FileExists(const std::string& path);
 // True when the folder exists; a file path or a missing folder gives false.
 bool FolderExists(const std::string& path);
 
+// True when both paths name one folder, however they are spelled ("a/./", a link).
+bool sameFolder(const std::string& first, const std::string& second);
+
 // Copies (0), deletes with its contents (1) or creates (2) a folder. Status 0 on
 // success, else the error number after one box titled "Sub MakeDestroyFolder ".
 void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,

@@ -8,8 +8,9 @@ namespace tarvex {
 void MainWindow::cmdExit_Click() {
   auto error = trapped([&] {
     tbMyStatus.setText("Status: Exit Program.");
-    // Never clean the shell's own folder: that would delete the engine itself.
-    if (state_.WorkingDirectory != state_.ShellDirectory && InputFilesSpecified &&
+    // Never clean the shell's own folder, however it is spelled: that would delete
+    // the engine itself.
+    if (!sameFolder(state_.WorkingDirectory, state_.ShellDirectory) && InputFilesSpecified &&
         InputFilesChecked && ckboxCleanUp.checked())
       CleanUpDir(desktop_, state_, state_.WorkingDirectory);
   });

@@ -365,23 +365,31 @@ TEST(MainWindow, FontFittingBoundaries) {
 }
 
 TEST(MainWindow, ExitCleansUpOnlyWhenAllConditionsHold) {
+  enum Data { Own, Shell, ShellWithDot, ShellThroughLink };
   struct Row {
     const char* what;
-    bool specified, checked, cleanUp, dataIsShell;
+    bool specified, checked, cleanUp;
+    Data data;
     bool removed;
   };
   const std::vector<Row> rows = {
-      {"after Steps 1 and 2 with clean-up", true, true, true, false, true},
-      {"clean-up cleared", true, true, false, false, false},
-      {"Step 2 not done", true, false, true, false, false},
-      {"data folder is the shell folder", true, true, true, true, false},
+      {"after Steps 1 and 2 with clean-up", true, true, true, Own, true},
+      {"clean-up cleared", true, true, false, Own, false},
+      {"Step 2 not done", true, false, true, Own, false},
+      {"data folder is the shell folder", true, true, true, Shell, false},
+      {"the shell folder spelled with a dot", true, true, true, ShellWithDot, false},
+      {"the shell folder through a link", true, true, true, ShellThroughLink, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     ShellHarness shell;
     shell.installEngine();
     ASSERT_TRUE(shell.start());
-    if (row.dataIsShell) shell.state.WorkingDirectory = shell.state.ShellDirectory;
+    const std::string link = shell.dataDir.dir() + "shell-link";
+    std::filesystem::create_directory_symlink(shell.shellDir.path(), link);
+    if (row.data == Shell) shell.state.WorkingDirectory = shell.state.ShellDirectory;
+    if (row.data == ShellWithDot) shell.state.WorkingDirectory = shell.state.ShellDirectory + "./";
+    if (row.data == ShellThroughLink) shell.state.WorkingDirectory = link + "/";
     const std::string folder = shell.state.WorkingDirectory;
     shell.dataDir.write("TARVEXv1", "engine");
     shell.dataDir.write("TARVEXv1.ctf", "control");
