@@ -1,3 +1,4 @@
+#include "platform/error_trap.h"
 #include "platform/text_file.h"
 #include "window/handler_trap.h"
 #include "window/main_window.h"
@@ -5,7 +6,8 @@
 namespace tarvex {
 
 void MainWindow::cmdQAQCFiles_Click() {
-  handlerTrap(desktop_, "cmdQAQCFiles_Click", [&] {
+  // A failure inside the checks leaves the input unverified: Step 1 must run again.
+  const auto failed = withErrorBox(desktop_, TrapText::Typed, "Error: cmdQAQCFiles:", [&] {
     if (TARVEXHasRun) {
       desktop_.msgBox(kOnlyOnceText, kInformation, "Only Check Input Files Once:");
       cmdRunTARVEX.setFocus();
@@ -19,6 +21,7 @@ void MainWindow::cmdQAQCFiles_Click() {
     }
     // The checks themselves run from here once they are built.
   });
+  if (failed) InputFilesSpecified = false;
 }
 
 void MainWindow::cmdRunTARVEX_Click() {
