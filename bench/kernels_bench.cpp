@@ -204,6 +204,9 @@ void registerShape(const Shape& s,
                                    const std::vector<ArrayPtr> inputs = v.inputs(s);
                                    std::vector<const PlainArray*> handles;
                                    for (const auto& a : inputs) handles.push_back(a.get());
+                                   // Untimed: the first call gets fresh pages from the
+                                   // system, later ones the memory the host kept.
+                                   module->call(handles);
                                    for (auto _ : state) {
                                      auto out = module->call(handles);
                                      benchmark::DoNotOptimize(out[0]->data());
@@ -220,6 +223,7 @@ void registerShape(const Shape& s,
                                        v.kernel == std::string("Pirrok")
                                            ? inputs[0]->clone()
                                            : PlainArray::numeric(qvUINT64_CLASS, {s.n, s.d});
+                                   v.fill(inputs, s, out->as<std::uint64_t>());  // as above
                                    for (auto _ : state) {
                                      v.fill(inputs, s, out->as<std::uint64_t>());
                                      benchmark::ClobberMemory();
