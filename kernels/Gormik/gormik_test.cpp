@@ -31,6 +31,9 @@ TEST(Gormik, DirectionNumbersOfOneDimension) {
       {"53 values skip the recurrence", 7, fiftyThree, fiftyThreeWords},
       {"x + 1 with m0 = 1 gives 3^k-like values", 3, {1}, {1, 3, 5, 15, 17, 51}},
       {"doubles truncate toward zero", 7.9, {1.7, 3.2}, {1, 3, 3, 9}},
+      // Middle coefficients of 0 leave their lag out.
+      {"P = 11, lag 2 left out", 11, {1, 3, 5}, {1, 3, 5, 3, 29, 23, 53, 159}},
+      {"P = 13, lag 1 left out", 13, {1, 1, 7}, {1, 1, 7, 13, 21, 11, 49, 145}},
   };
   const Kernel gormik("Gormik");
   for (const auto& c : cases) {

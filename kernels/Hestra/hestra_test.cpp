@@ -72,6 +72,47 @@ TEST(Hestra, ContinuationEqualsOneLongRun) {
   }
 }
 
+// A last point is taken as given, true or not: row i is that point moved by the code-words
+// from the index it stands for to first + i * step. Every path, including a negative leap.
+TEST(Hestra, ContinuesFromAnyLastPoint) {
+  std::mt19937_64 random(14);
+  const std::uint32_t d = 6;
+  const ArrayPtr V = randomDirections(d, random);
+  Words last(d);
+  for (auto& w : last) w = random() & ((1ull << 53) - 1);
+  const Kernel hestra("Hestra");
+  for (bool gray : {false, true}) {
+    for (double leap : {0.0, 4.0, -2.0}) {
+      SCOPED_TRACE(testing::Message() << "gray " << gray << " leap " << leap);
+      const std::uint64_t first = 600;
+      const auto step = static_cast<std::uint64_t>(static_cast<std::int64_t>(leap + 1));
+      std::vector<ArrayPtr> inputs = hestraInputs(V, first, leap, 9, gray);
+      inputs.push_back(asWords(last));
+      const ArrayPtr run = hestra.call(inputs);
+      const Words before = referencePoint(V, codeWord(first - step, gray));
+      for (std::size_t i = 0; i < 9; ++i) {
+        Words expected = referencePoint(V, codeWord(first + i * step, gray));
+        for (std::size_t j = 0; j < d; ++j) expected[j] ^= before[j] ^ last[j];
+        EXPECT_EQ(row(run, i), expected) << "row " << i;
+      }
+    }
+  }
+}
+
+// A negative leap steps back: leap -2 gives indices first, first - 1, ...
+TEST(Hestra, NegativeLeapStepsBack) {
+  std::mt19937_64 random(15);
+  const ArrayPtr V = randomDirections(3, random);
+  const Kernel hestra("Hestra");
+  for (bool gray : {false, true}) {
+    const ArrayPtr run = hestra.call(hestraInputs(V, 10, -2, 4, gray));
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(row(run, i), referencePoint(V, codeWord(10 - i, gray))) << "row " << i;
+  }
+  // A count below one gives no rows.
+  EXPECT_EQ(hestra.call(hestraInputs(V, 10, 0, -1, false))->rows(), 0u);
+}
+
 // Outside the caller's limits the kernel stays inside its arrays.
 TEST(Hestra, SafeOutsideTheLimits) {
   std::mt19937_64 random(13);

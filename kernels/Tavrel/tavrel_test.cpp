@@ -24,7 +24,8 @@ TEST(PointKernels, IndexEdgeCases) {
       {2.9, false, 2},                    // truncated toward zero
       {0x1p53, false, 0},                 // bits from 53 up select no column
       {0x1p53, true, 1ull << 52},         // G(2^53) = 2^53 + 2^52
-      {-3, false, 0},                     // a negative index reads as 0
+      {-3, false, (1ull << 53) - 3},      // -3 wraps; bits from 53 up select nothing
+      {-3, true, 3},                      // G(2^64 - 3) = 2^63 + 3
       {0x1p70, false, (1ull << 53) - 1},  // beyond 2^64 reads as 2^64 - 1
   };
   const Kernel tavrel("Tavrel"), fjorum("Fjorum");

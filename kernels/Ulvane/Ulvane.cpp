@@ -13,7 +13,7 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
   requireDirectionNumbers(V);
   requireGrayCodeFlag(prhs[2]);
   const std::uint32_t d = rowsOf(V);
-  const auto n = static_cast<std::uint32_t>(sobolbits::truncateToWord(firstDouble(prhs[1])));
+  const auto n = sobolbits::truncateToCount(firstDouble(prhs[1]));
   plhs[0] = qvCreateNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);
   if (flagSet(prhs[2])) {
     sobolbits::netGray(n, d, wordsOf(V), wordsOf(plhs[0]));

@@ -95,7 +95,14 @@ json valueToJson(const PlainArray& array, std::size_t i) {
 
 }  // namespace
 
-ArrayPtr arrayFromJson(const json& value, const std::string& where) {
+namespace {
+
+// Cells nest; a bound keeps a hostile input from exhausting the stack.
+constexpr int kMaxCellDepth = 64;
+
+ArrayPtr arrayAtDepth(const json& value, const std::string& where, int depth) {
+  if (depth > kMaxCellDepth)
+    fail(where, "cells may nest at most " + std::to_string(kMaxCellDepth) + " deep");
   if (!value.is_object()) fail(where, "an array must be a JSON object");
   if (!value.contains("class") || !value["class"].is_string() ||
       !classNumbers().contains(value["class"].get<std::string>())) {
@@ -116,10 +123,17 @@ ArrayPtr arrayFromJson(const json& value, const std::string& where) {
   }
   for (std::size_t i = 0; i < list->size(); ++i) {
     if (!(*list)[i].is_null()) {
-      array->setCell(i, arrayFromJson((*list)[i], where + ".cells[" + std::to_string(i) + "]"));
+      array->setCell(
+          i, arrayAtDepth((*list)[i], where + ".cells[" + std::to_string(i) + "]", depth + 1));
     }
   }
   return array;
+}
+
+}  // namespace
+
+ArrayPtr arrayFromJson(const json& value, const std::string& where) {
+  return arrayAtDepth(value, where, 0);
 }
 
 json arrayToJson(const PlainArray* array) {

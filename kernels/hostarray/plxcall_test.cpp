@@ -103,6 +103,15 @@ TEST_F(Plxcall, UnusableInputExitsTwo) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("plxcall: "), std::string::npos) << r.err;
   }
+  // Cells nested far deeper than any real input: refused, not a stack overflow.
+  std::string nested = R"({"inputs": [)";
+  for (int depth = 0; depth < 30000; ++depth)
+    nested += R"({"class": "cell", "dims": [1, 1], "cells": [)";
+  nested += R"({"class": "double", "dims": [1, 1], "data": [1]})";
+  for (int depth = 0; depth < 30000; ++depth) nested += "]}";
+  const Outcome deep = run("Zendal", nested + "]}");
+  EXPECT_EQ(deep.status, 2);
+  EXPECT_NE(deep.err.find("nest"), std::string::npos) << deep.err;
 }
 
 TEST_F(Plxcall, CellsLogicalsSpecialDoublesAndSlots) {

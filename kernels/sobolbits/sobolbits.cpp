@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 
 #include "column_walk.h"
 
@@ -180,10 +181,18 @@ void consecutiveRun(std::uint64_t first, std::uint32_t n, std::uint32_t d, const
 }  // namespace
 
 std::uint64_t truncateToWord(double value) {
+  constexpr double kTwoTo63 = 9223372036854775808.0;
   constexpr double kTwoTo64 = 18446744073709551616.0;
-  if (!(value > -1.0)) return 0;  // NaN and negatives
+  if (std::isnan(value)) return 0;
   if (value >= kTwoTo64) return ~std::uint64_t{0};
-  return value < 1.0 ? 0 : static_cast<std::uint64_t>(value);
+  if (value >= 0) return static_cast<std::uint64_t>(value);
+  // A negative integer wraps as a 64-bit two's complement word, so a leap of -2 steps back.
+  if (value <= -kTwoTo63) return std::uint64_t{1} << 63;
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(value));
+}
+
+std::uint32_t truncateToCount(double value) {
+  return value < 1 ? 0 : static_cast<std::uint32_t>(truncateToWord(value));
 }
 
 std::uint32_t bitsOfCode(std::uint64_t value, std::uint8_t* table, std::uint32_t length) {

@@ -14,9 +14,13 @@ namespace sobolbits {
 inline constexpr std::uint32_t kDirectionColumns = 53;
 inline constexpr std::uint64_t kCodeWordMask = (std::uint64_t{1} << kDirectionColumns) - 1;
 
-// Truncates toward zero. Doubles without a 64-bit value answer safely: NaN and negatives give
-// 0, values from 2^64 up give 2^64 - 1.
+// Truncates toward zero to a 64-bit integer; negatives wrap as two's complement words.
+// Doubles without such a value answer safely: NaN gives 0, values from 2^64 up 2^64 - 1,
+// values from -2^63 down 2^63.
 std::uint64_t truncateToWord(double value);
+
+// A point count: its low 32 bits, and 0 for a count below 1.
+std::uint32_t truncateToCount(double value);
 
 // Writes bit 0, 1, ... of value into table as 0/1 until no set bit is left or length entries
 // are written, zero-fills the rest; returns the entries written (the bit length, capped).

@@ -21,13 +21,16 @@ TEST(SobolBits, TruncateToWord) {
       {0.99, 0},
       {-0.99, 0},
       {7.9, 7},
-      {-7.9, 0},
+      {-7.9, ~0ull - 6},  // -7 as a two's complement word
+      {-1, ~0ull},
+      {-0x1p63, 1ull << 63},
+      {-0x1p70, 1ull << 63},
       {0x1p53, 1ull << 53},
       {0x1p63, 1ull << 63},
       {0x1.fffffffffffffp63, 0xfffffffffffff800ull},
       {0x1p64, ~0ull},
       {std::numeric_limits<double>::infinity(), ~0ull},
-      {-std::numeric_limits<double>::infinity(), 0},
+      {-std::numeric_limits<double>::infinity(), 1ull << 63},
       {std::nan(""), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(sobolbits::truncateToWord(c.value), c.word) << c.value;
