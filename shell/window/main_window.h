@@ -26,6 +26,7 @@ class MainWindow : public Form {
 
   Desktop& desktop() { return desktop_; }
   ShellState& state() { return state_; }
+  const ShellState& state() const { return state_; }
 
   // Start-up.
   void load() override;

@@ -9,7 +9,7 @@ std::string stateReport(const MainWindow& window) {
   auto count = [](const char* name, long value) {
     return std::string(name) + ": " + std::to_string(value) + "\n";
   };
-  const ShellState& state = const_cast<MainWindow&>(window).state();
+  const ShellState& state = window.state();
   return flag("InputFilesSpecified", window.InputFilesSpecified) +
          flag("InputFilesChecked", window.InputFilesChecked) +
          flag("TARVEXHasRun", window.TARVEXHasRun) +

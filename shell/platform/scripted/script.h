@@ -35,7 +35,6 @@ class Script {
   bool atEnd() const { return position_ >= lines_.size(); }
   const ScriptLine* peek() const { return atEnd() ? nullptr : &lines_[position_]; }
   const ScriptLine& take() { return lines_.at(position_++); }
-  std::size_t size() const { return lines_.size(); }
 
  private:
   std::vector<ScriptLine> lines_;
