@@ -9,8 +9,8 @@
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
 #include "state/shell_state.h"
+#include "state/state_summary.h"
 #include "window/main_window.h"
-#include "window/state_report.h"
 
 namespace fs = std::filesystem;
 using namespace tarvex;
@@ -33,7 +33,7 @@ int runScript(const CommandLine& command) {
   ScriptedDesktop desktop(std::cout, shellDir, command.date);
   ShellState state;
   MainWindow window(desktop, state);
-  ScriptRunner runner(desktop, window, [&window] { return stateReport(window); });
+  ScriptRunner runner(desktop, window, [&state] { return stateSummary(state); });
   try {
     window.load();
     runner.run(script);

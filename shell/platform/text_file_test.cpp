@@ -4,6 +4,7 @@
 
 #include "platform/run_time_error.h"
 #include "temp_dir.h"
+#include "transcript.h"
 
 namespace tarvex::testing {
 namespace {
@@ -36,13 +37,8 @@ TEST(TextFile, TrimRemovesBlanksOnly) {
 
 TEST(TextFile, ReadingMissingOrFolderRaises) {
   TempDir dir;
-  try {
-    readFileBytes(dir.path() / "missing.txt");
-    FAIL();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.number(), 53);
-  }
-  EXPECT_THROW(readFileBytes(dir.path()), RunTimeError);
+  EXPECT_RUNTIME_ERROR(readFileBytes(dir.path() / "missing.txt"), 53);
+  EXPECT_RUNTIME_ERROR(readFileBytes(dir.path()), 75);
 }
 
 TEST(TextFile, ReplaceWritesWholeAndLeavesNoTemporaryFile) {
@@ -59,13 +55,8 @@ TEST(TextFile, FailedReplaceKeepsTheOldFile) {
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "sub");
   // A target that is a folder, and a target in a missing folder, both fail cleanly.
-  EXPECT_THROW(replaceFile(dir.path() / "sub", "x"), RunTimeError);
-  try {
-    replaceFile(dir.path() / "nofolder" / "f.txt", "x");
-    FAIL();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.number(), 76);
-  }
+  EXPECT_RUNTIME_ERROR(replaceFile(dir.path() / "sub", "x"), 75);
+  EXPECT_RUNTIME_ERROR(replaceFile(dir.path() / "nofolder" / "f.txt", "x"), 76);
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "sub"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),

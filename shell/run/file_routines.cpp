@@ -124,10 +124,9 @@ bool sameFolder(const std::string& first, const std::string& second) {
   return usableName(first) && usableName(second) && fs::equivalent(first, second, ec);
 }
 
-void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,
-                       const std::string& destination) {
-  status = 0;
-  auto error = withErrorBox(desktop, TrapText::Sub, "Sub MakeDestroyFolder ", [&] {
+std::optional<RunTimeError> MakeDestroyFolder(Desktop& desktop, const std::string& path, int action,
+                                              const std::string& destination) {
+  return withErrorBox(desktop, TrapText::Sub, "Sub MakeDestroyFolder ", [&] {
     const fs::path folder = withoutTrailingSlash(path);
     switch (action) {
       case kCopyFolder:
@@ -143,13 +142,11 @@ void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, sh
         break;
     }
   });
-  if (error) status = static_cast<short>(error->number());
 }
 
-void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short& status,
-                    const std::string& destination) {
-  status = 0;
-  auto error = withErrorBox(desktop, TrapText::Sub, " Sub ", [&] {
+std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& path, int action,
+                                           const std::string& destination) {
+  return withErrorBox(desktop, TrapText::Sub, " Sub ", [&] {
     const fs::path file(path);
     switch (action) {
       case kCopyFile:
@@ -162,19 +159,17 @@ void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short
         break;
     }
   });
-  if (error) status = static_cast<short>(error->number());
 }
 
 void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory) {
   withErrorBox(desktop, TrapText::Sub, "Sub CleanUpDir ", [&] {
-    short status = 0;
     for (const std::string* name : {&state.TARVEXExeName, &state.TARVEXCtfName}) {
       if (name->size() > 1 && staysInside(*name) && FileExists(directory + *name))
-        CopyDeleteFile(desktop, directory + *name, kDeleteFile, status, "");
+        CopyDeleteFile(desktop, directory + *name, kDeleteFile);
     }
     const std::string& folder = state.TARVEXFolderName;
     if (folder.size() > 1 && staysInside(folder) && FolderExists(directory + folder))
-      MakeDestroyFolder(desktop, directory + folder, kDeleteFolder, status, "");
+      MakeDestroyFolder(desktop, directory + folder, kDeleteFolder);
   });
 }
 

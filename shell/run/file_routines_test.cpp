@@ -8,6 +8,7 @@
 
 #include "platform/scripted/scripted_desktop.h"
 #include "temp_dir.h"
+#include "transcript.h"
 
 namespace tarvex::testing {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string box(const std::string& title, const std::string& text) {
-  return "== msgbox 16 \"" + title + "\"\n" + text + "\n-> ok\n";
+  return msgBoxBlock(16, title, text);
 }
 
 // Names in the folder, sorted, so a stray temporary file shows up.
@@ -93,13 +94,16 @@ struct RoutineCase {
   std::string path;
   int action;
   std::string destination;
-  short status;
+  int status;
   std::string box;  // text of the one error box, empty for none
   std::vector<std::string> after;
   std::string copied = {};  // a file that must now hold the source's bytes
 };
 
-using Routine = void (*)(Desktop&, const std::string&, int, short&, const std::string&);
+using Routine = std::optional<RunTimeError> (*)(Desktop&, const std::string&, int,
+                                                const std::string&);
+
+int statusOf(const std::optional<RunTimeError>& error) { return error ? error->number() : 0; }
 
 void runCases(Routine routine, const std::string& title, const std::vector<RoutineCase>& cases) {
   for (const auto& c : cases) {
@@ -108,9 +112,8 @@ void runCases(Routine routine, const std::string& title, const std::vector<Routi
     std::ostringstream transcript;
     ScriptedDesktop boxes(transcript, d.path());
     lay(d, c.setting);
-    short status = -1;
-    routine(boxes, d.dir() + c.path, c.action, status, d.dir() + c.destination);
-    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(statusOf(routine(boxes, d.dir() + c.path, c.action, d.dir() + c.destination)),
+              c.status);
     EXPECT_EQ(transcript.str(), c.box.empty() ? "" : box(title, c.box));
     EXPECT_EQ(listing(d.path()), c.after);
     if (!c.copied.empty()) {
@@ -151,9 +154,7 @@ TEST_F(FileRoutines, CopyDeleteFileActions) {
 TEST_F(FileRoutines, CopyKeepsTheProgramExecutable) {
   dir.write("engine", "#!/bin/sh\n");
   fs::permissions(dir.path() / "engine", fs::perms::owner_all | fs::perms::group_read);
-  short status = -1;
-  CopyDeleteFile(desktop, at("engine"), kCopyFile, status, at("copy"));
-  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(CopyDeleteFile(desktop, at("engine"), kCopyFile, at("copy")));
   EXPECT_EQ(fs::status(dir.path() / "copy").permissions(),
             fs::perms::owner_all | fs::perms::group_read);
 }
@@ -163,9 +164,7 @@ TEST_F(FileRoutines, FailedReplaceLeavesTheOldFileIntact) {
   const std::string longName(250, 'n');
   dir.write("a.txt", "new");
   dir.write(longName, "the user's data");
-  short status = -1;
-  CopyDeleteFile(desktop, at("a.txt"), kCopyFile, status, at(longName));
-  EXPECT_EQ(status, 52);
+  EXPECT_EQ(statusOf(CopyDeleteFile(desktop, at("a.txt"), kCopyFile, at(longName))), 52);
   EXPECT_EQ(out.str(), box(" Sub ", "Error: 52 Bad file name or number"));
   EXPECT_EQ(dir.read(longName), "the user's data");
   EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"a.txt", longName}));

@@ -5,32 +5,25 @@
 
 namespace tarvex {
 
-void ReadINI(Desktop& desktop, ShellState& state, const std::string& shellDirectory,
-             std::string& exeName, std::string& ctfName, short& status, std::string& folderName,
-             const std::function<void()>& showCounts) {
-  status = 0;
+std::optional<RunTimeError> ReadINI(Desktop& desktop, ShellState& state, ShellReport& report) {
   auto error = trapped([&] {
-    const auto lines = readTextLines(shellDirectory + kIniFileName);
-    int valueLine = 0;
+    const auto lines = readTextLines(state.ShellDirectory + kIniFileName);
+    std::string* const values[] = {&state.TARVEXExeName, &state.TARVEXCtfName,
+                                   &state.TARVEXFolderName};
+    std::size_t valueLine = 0;
     for (const std::string& line : lines) {
       if (!line.empty() && line.front() == '#') continue;
-      std::string* target = valueLine == 0   ? &exeName
-                            : valueLine == 1 ? &ctfName
-                            : valueLine == 2 ? &folderName
-                                             : nullptr;
-      if (target) *target = trimBlanks(line);
+      if (valueLine < std::size(values)) *values[valueLine] = trimBlanks(line);
       ++valueLine;
     }
   });
-  if (!error) return;
-  status = static_cast<short>(error->number());
-  exeName = kDefaultExeName;
-  ctfName = kDefaultCtfName;
-  ++state.ErrorCount;
-  showCounts();
+  if (!error) return std::nullopt;
+  state.TARVEXExeName = kDefaultExeName;
+  state.TARVEXCtfName = kDefaultCtfName;
+  report.addError();
   desktop.msgBox(trapMessage(TrapText::Sub, *error), kCritical, "Sub ReadINI");
-  ++state.WarningCount;
-  showCounts();
+  report.addWarning();
+  return error;
 }
 
 }  // namespace tarvex

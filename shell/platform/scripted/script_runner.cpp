@@ -18,8 +18,8 @@ Control& controlFor(Form& form, const ScriptLine& line, std::string_view name) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StateReport stateReport)
-    : desktop_(desktop), mainForm_(mainForm), stateReport_(std::move(stateReport)) {
+ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StatePrinter printState)
+    : desktop_(desktop), mainForm_(mainForm), printState_(std::move(printState)) {
   desktop_.setFormAction([this](Form& form, const ScriptLine& line, std::string_view action) {
     act(form, line, action);
   });
@@ -65,7 +65,7 @@ void ScriptRunner::act(Form& form, const ScriptLine& line, std::string_view acti
     out << "== show " << verb.rest << "\n"
         << transcriptText(controlFor(form, line, verb.rest).text()) << "\n";
   } else if (verb.word == "state") {
-    out << "== state\n" << stateReport_();
+    out << "== state\n" << printState_();
   } else if (verb.word == "wait") {
     out << (desktop_.waitForStartedProgram(kWaitSeconds) ? "== waited\n" : "== wait timed out\n");
   } else {
