@@ -1,5 +1,6 @@
 #include "run/file_routines.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -99,6 +100,24 @@ bool staysInside(const std::string& name) {
   return true;
 }
 
+bool isWithin(const fs::path& inner, const fs::path& outer) {
+  auto [outerEnd, innerAt] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+  return outerEnd == outer.end();
+}
+
+// The entry `name` of `directory` really lies inside it: the folders on its way are
+// resolved through their links (the entry itself is not, since a link is removed as a
+// link), and the result must still be below the directory's real location.
+bool reallyInside(const std::string& directory, const std::string& name) {
+  if (!staysInside(name)) return false;
+  std::error_code ec;
+  const fs::path root = fs::canonical(withoutTrailingSlash(directory), ec);
+  if (ec) return false;
+  const fs::path entry = fs::path(directory) / withoutTrailingSlash(name);
+  const fs::path folder = fs::canonical(entry.parent_path(), ec);
+  return !ec && isWithin(folder, root) && folder / entry.filename() != root;
+}
+
 }  // namespace
 
 namespace {
@@ -164,11 +183,11 @@ std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& 
 void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory) {
   withErrorBox(desktop, TrapText::Sub, "Sub CleanUpDir ", [&] {
     for (const std::string* name : {&state.TARVEXExeName, &state.TARVEXCtfName}) {
-      if (name->size() > 1 && staysInside(*name) && FileExists(directory + *name))
+      if (name->size() > 1 && reallyInside(directory, *name) && FileExists(directory + *name))
         CopyDeleteFile(desktop, directory + *name, kDeleteFile);
     }
     const std::string& folder = state.TARVEXFolderName;
-    if (folder.size() > 1 && staysInside(folder) && FolderExists(directory + folder))
+    if (folder.size() > 1 && reallyInside(directory, folder) && FolderExists(directory + folder))
       MakeDestroyFolder(desktop, directory + folder, kDeleteFolder);
   });
 }
