@@ -27,6 +27,33 @@ std::vector<std::string> splitLines(std::string_view bytes) {
   return lines;
 }
 
+LineReader::LineReader(const fs::path& path, std::size_t byteLimit) : left_(byteLimit) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) throw RunTimeError(err::kPathFileAccess);
+  in_.open(path, std::ios::binary);
+  if (!in_) throw fromErrno(errno);
+}
+
+int LineReader::get() {
+  if (left_ == 0) return EOF;
+  const int c = in_.get();
+  if (c != EOF) --left_;
+  return c;
+}
+
+bool LineReader::next(std::string& line) {
+  line.clear();
+  int c = get();
+  if (c == EOF) {
+    if (in_.bad()) throw RunTimeError(err::kDeviceIO);
+    return false;
+  }
+  for (; c != EOF && c != '\r'; c = get()) line += static_cast<char>(c);
+  if (c == '\r' && left_ > 0 && in_.peek() == '\n') get();
+  if (in_.bad()) throw RunTimeError(err::kDeviceIO);
+  return true;
+}
+
 std::string readFileBytes(const fs::path& path) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) throw RunTimeError(err::kPathFileAccess);

@@ -1,10 +1,14 @@
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "platform/run_time_error.h"
 #include "temp_dir.h"
 #include "transcript.h"
+#include "unprivileged.h"
 
 namespace tarvex::testing {
 namespace {
@@ -61,6 +65,73 @@ TEST(TextFile, FailedReplaceKeepsTheOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+// Lets no file of this process grow beyond `bytes` while it lives; a write past the
+// limit then fails as on a full disk instead of raising a signal.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST(TextFile, WriteFailureAfterTheTemporaryFileExistsLeavesNoTrace) {
+  TempDir dir;
+  const auto target = dir.write("data.txt", "the user's data");
+  {
+    const FileSizeLimit limit(4096);
+    EXPECT_RUNTIME_ERROR(replaceFile(target, std::string(64 * 1024, 'x')), 61);
+  }
+  EXPECT_EQ(dir.read("data.txt"), "the user's data");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(TextFile, ReplaceInAReadOnlyFolderKeepsTheOldFile) {
+  SKIP_UNLESS_PERMISSIONS_APPLY();
+  TempDir dir;
+  const auto target = dir.write("ro/data.txt", "the user's data");
+  std::filesystem::permissions(dir.path() / "ro", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_RUNTIME_ERROR(replaceFile(target, "new"), 70);
+  EXPECT_EQ(dir.read("ro/data.txt"), "the user's data");
+}
+
+TEST(TextFile, LineReaderStopsAtItsLimit) {
+  TempDir dir;
+  const auto file = dir.write("lines.txt", "one\r\ntwo\rthree\nstill three\r\n\r\nlast");
+  struct Row {
+    std::size_t limit;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {1000, {"one", "two", "three\nstill three", "", "last"}},
+      {4, {"one"}},
+      {5, {"one"}},
+      {6, {"one", "t"}},
+      {0, {}},
+  };
+  for (const Row& row : rows) {
+    LineReader reader(file, row.limit);
+    std::vector<std::string> lines;
+    for (std::string line; reader.next(line);) lines.push_back(line);
+    EXPECT_EQ(lines, row.lines) << row.limit;
+  }
+  EXPECT_RUNTIME_ERROR(LineReader(dir.path() / "missing.txt"), 53);
 }
 
 TEST(RunTimeErrors, ErrnoMapsOntoClassicNumbers) {

@@ -5,16 +5,21 @@
 
 namespace tarvex {
 
+namespace {
+// Far beyond any real initialization file: an endless one is cut here.
+constexpr std::size_t kIniByteLimit = std::size_t{1} << 20;
+}  // namespace
+
 std::optional<RunTimeError> ReadINI(Desktop& desktop, ShellState& state, ShellReport& report) {
   auto error = trapped([&] {
-    const auto lines = readTextLines(state.ShellDirectory + kIniFileName);
+    // Only the first three value lines count, so nothing after them is read.
+    LineReader file(state.ShellDirectory + kIniFileName, kIniByteLimit);
     std::string* const values[] = {&state.TARVEXExeName, &state.TARVEXCtfName,
                                    &state.TARVEXFolderName};
     std::size_t valueLine = 0;
-    for (const std::string& line : lines) {
+    for (std::string line; valueLine < std::size(values) && file.next(line);) {
       if (!line.empty() && line.front() == '#') continue;
-      if (valueLine < std::size(values)) *values[valueLine] = trimBlanks(line);
-      ++valueLine;
+      *values[valueLine++] = trimBlanks(line);
     }
   });
   if (!error) return std::nullopt;

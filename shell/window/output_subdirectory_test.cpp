@@ -44,11 +44,11 @@ TEST(OutputSubdirectory, TypedNames) {
   const std::string name150(150, 'n');
   const std::string badBox =
       criticalBlock("Directory Specification Error:",
-                    "Error bad directory name: ErrorBadDirName\\\nThe default will be used");
+                    "Error bad directory name: ErrorBadDirName\\\r\nThe default will be used");
   const auto existsBox = [](const std::string& name) {
     return criticalBlock(
         "Directory Specification Error:",
-        "Error the directory: " + name + " already exists.\nThe default will be used");
+        "Error the directory: " + name + " already exists.\r\nThe default will be used");
   };
   const std::vector<Case> cases = {
       {"typed name is cleaned",

@@ -17,7 +17,7 @@ std::string withTrailingSlash(std::string folder) {
 // Form_Load: resets the state, finds the shell's folder, reads the initialization
 // file and tests for the engine files.
 void MainWindow::load() {
-  withErrorBox(desktop_, TrapText::Sub, "TARVEX Shell Load", [&] {
+  const auto failed = withErrorBox(desktop_, TrapText::Sub, "TARVEX Shell Load", [&] {
     state_.ErrorCount = 0;
     state_.WarningCount = 0;
     state_.InputFilesSpecified = state_.InputFilesChecked = state_.TARVEXHasRun =
@@ -63,6 +63,8 @@ void MainWindow::load() {
       desktop_.msgBox(message, kCritical, "Initialization File Errors:");
     }
   });
+  // A start-up that did not finish left the engine untested: as fatal as a missing one.
+  if (failed) DisableMyForm();
 }
 
 }  // namespace tarvex

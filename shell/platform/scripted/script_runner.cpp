@@ -28,6 +28,8 @@ ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StatePrinte
 void ScriptRunner::run(Script& script) {
   desktop_.setScript(&script);
   while (!script.atEnd()) {
+    // A session whose transcript is lost must not go on acting on the user's files.
+    if (!desktop_.transcript().flush()) throw ScriptError("cannot write the transcript");
     const ScriptLine& line = script.take();
     if (auto formLine = splitFormLine(line.text)) {
       // A form line whose form is not showing has nothing to act on.
