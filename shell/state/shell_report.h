@@ -5,8 +5,8 @@
 namespace tarvex {
 
 // What routines below the window tell the user besides message boxes: the error and
-// warning counts, the status line, and the disabling of the steps after a fatal
-// failure. The main window implements it.
+// warning counts, the status line, the disabling of the steps after a fatal failure,
+// and long reports in the viewer. The main window implements it.
 class ShellReport {
  public:
   virtual ~ShellReport() = default;
@@ -19,6 +19,8 @@ class ShellReport {
   virtual void setStatus(const std::string& text) = 0;
   // Disables the step buttons for the rest of the run and moves the focus to Exit.
   virtual void disableSteps() = 0;
+  // Shows InformationText in the paged viewer, modally; returns when it is closed.
+  virtual void showInformation() = 0;
 };
 
 }  // namespace tarvex

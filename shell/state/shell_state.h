@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "state/finding.h"
+
 namespace tarvex {
 
 // Everything the shell knows while it runs, shared by every form and routine under
@@ -45,6 +47,9 @@ struct ShellState {
   std::array<long, 5> FileColumnCounts{};  // 1 .. 4
   std::vector<std::string> FlowCharHeadings;
   std::vector<std::string> FlowFileNames;
+
+  // Every problem the checks found since start-up, in the order found.
+  std::vector<Finding> Findings;
 };
 
 inline constexpr const char* kDefaultExeName = "TARVEXv1.exe";

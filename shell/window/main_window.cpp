@@ -137,6 +137,8 @@ void MainWindow::addWarning() {
   showCounts();
 }
 
+void MainWindow::showInformation() { desktop_.showModal(frmInformation(), this); }
+
 void MainWindow::DisableMyForm() {
   for (Control* step : {&cmdInputFiles, &cmdQAQCFiles, &cmdRunTARVEX, &cmdOpenOutPutDirectory,
                         &cmdChangeOutputSubDir})

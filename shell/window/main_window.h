@@ -83,6 +83,7 @@ class MainWindow : public Form, public ShellReport {
   void showCounts() override;
   void setStatus(const std::string& text) override;
   void disableSteps() override { DisableMyForm(); }
+  void showInformation() override;
 
   // Disables the step buttons after a fatal failure and moves the focus to Exit.
   void DisableMyForm();
