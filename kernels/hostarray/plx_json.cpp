@@ -1,5 +1,6 @@
 #include "plx_json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -41,6 +42,19 @@ std::vector<std::uint32_t> dimsFrom(const json& value, const std::string& where)
     result.push_back(d.get<std::uint32_t>());
   }
   return result;
+}
+
+// The product of the dims: zero when one of them is, whatever the others multiply to.
+std::size_t elementCount(const std::vector<std::uint32_t>& dims, const std::string& where) {
+  if (std::ranges::find(dims, 0u) != dims.end()) return 0;
+  std::size_t count = 1;
+  for (std::uint32_t d : dims) {
+    if (__builtin_mul_overflow(count, d, &count)) {
+      fail(where, "\"dims\" multiply to more than " +
+                      std::to_string(std::numeric_limits<std::size_t>::max()) + " elements");
+    }
+  }
+  return count;
 }
 
 double doubleFrom(const json& v, const std::string& where) {
@@ -109,14 +123,18 @@ ArrayPtr arrayAtDepth(const json& value, const std::string& where, int depth) {
     fail(where, "\"class\" must be \"double\", \"uint64\", \"logical\" or \"cell\"");
   }
   const int classId = classNumbers().at(value["class"].get<std::string>());
-  ArrayPtr array = classId == qvCELL_CLASS ? PlainArray::cell(dimsFrom(value, where))
-                                           : PlainArray::numeric(classId, dimsFrom(value, where));
+  std::vector<std::uint32_t> dims = dimsFrom(value, where);
+  // The list must match the dims before anything is allocated: a few bytes of input must not
+  // make the host zero-fill gigabytes only to refuse them.
+  const std::size_t count = elementCount(dims, where);
   const char* listName = classId == qvCELL_CLASS ? "cells" : "data";
   const json* list = value.contains(listName) ? &value[listName] : nullptr;
-  if (!list || !list->is_array() || list->size() != array->numberOfElements()) {
-    fail(where, std::string("\"") + listName + "\" must list " +
-                    std::to_string(array->numberOfElements()) + " elements");
+  if (!list || !list->is_array() || list->size() != count) {
+    fail(where,
+         std::string("\"") + listName + "\" must list " + std::to_string(count) + " elements");
   }
+  ArrayPtr array = classId == qvCELL_CLASS ? PlainArray::cell(std::move(dims))
+                                           : PlainArray::numeric(classId, std::move(dims));
   if (classId != qvCELL_CLASS) {
     fillData(*array, *list, where);
     return array;
