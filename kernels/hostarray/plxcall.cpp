@@ -1,6 +1,8 @@
 // plxcall KERNEL: runs a kernel on inputs given as JSON on standard input and writes its
 // outputs as JSON. Exit status 0 on success, 3 when the kernel raises an identifier, 2 when
-// the input or the kernel is unusable.
+// the input or the kernel is unusable, 1 when standard output cannot be written.
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <new>
 #include <nlohmann/json.hpp>
@@ -64,15 +66,28 @@ int run(const std::string& kernelName) {
   return 0;
 }
 
+// A caller reads the outputs from standard output: if they did not get there (a full disk, a
+// closed descriptor), the call failed, whatever the kernel did.
+int written(int status) {
+  std::cout.flush();
+  if (std::cout) return status;
+  const int error = errno;
+  std::cerr << "plxcall: cannot write standard output"
+            << (error != 0 ? std::string(": ") + std::strerror(error) : "") << '\n';
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return usable("usage: plxcall KERNEL < inputs.json");
+  int status;
   try {
-    return run(argv[1]);
+    status = run(argv[1]);
   } catch (const std::bad_alloc&) {
-    return usable("the host cannot allocate the arrays asked for");
+    status = usable("the host cannot allocate the arrays asked for");
   } catch (const std::exception& e) {
-    return usable(e.what());
+    status = usable(e.what());
   }
+  return written(status);
 }

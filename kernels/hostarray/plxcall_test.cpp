@@ -162,6 +162,37 @@ TEST_F(Plxcall, ComparesListedSizesWithDimsBeforeAllocating) {
             3);
 }
 
+TEST_F(Plxcall, OutputThatCannotBeWrittenFails) {
+  const struct {
+    const char* name;
+    const char* output;
+    const char* reason;
+  } places[] = {
+      {"full device", "> /dev/full", "No space left on device"},
+      {"closed standard output", ">&-", "Bad file descriptor"},
+  };
+  const struct {
+    const char* name;
+    const char* kernel;
+    std::string input;
+  } calls[] = {
+      {"outputs", "Gormik",
+       R"({"inputs": [{"class": "cell", "dims": [1, 1], "cells": [
+            {"class": "double", "dims": [1, 2], "data": [1, 3]}]},
+            {"class": "double", "dims": [1, 1], "data": [7]}]})"},
+      {"raised identifier", "Tavrel", R"({"inputs": []})"},
+  };
+  for (const auto& place : places) {
+    for (const auto& call : calls) {
+      SCOPED_TRACE(std::string(place.name) + ", " + call.name);
+      const Outcome r = run(call.kernel, call.input, "", place.output);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err,
+                std::string("plxcall: cannot write standard output: ") + place.reason + "\n");
+    }
+  }
+}
+
 TEST_F(Plxcall, CellsLogicalsSpecialDoublesAndSlots) {
   const Outcome r = run("Gormik", R"({"nlhs": 2, "inputs": [
       {"class": "cell", "dims": [1, 2], "cells": [
