@@ -59,10 +59,9 @@ int run(const std::string& kernelName) {
   } catch (const hostarray::LoadError& e) {
     return usable(e.what());
   }
-  json result{{"outputs", json::array()}};
-  for (const ArrayPtr& output : outputs)
-    result["outputs"].push_back(hostarray::arrayToJson(output.get()));
-  std::cout << result.dump() << '\n';
+  // Streamed: a tree of JSON values and its text would take several times the arrays' memory.
+  hostarray::writeOutputs(std::cout, outputs);
+  std::cout << '\n';
   return 0;
 }
 
