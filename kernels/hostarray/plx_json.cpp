@@ -138,6 +138,24 @@ ArrayPtr arrayFromJson(const json& value, const std::string& where) {
   return arrayAtDepth(value, where, 0);
 }
 
+Request requestFromJson(const json& value) {
+  if (!value.is_object() || !value.contains("inputs") || !value["inputs"].is_array()) {
+    throw JsonFormatError("the input must be an object with an \"inputs\" list");
+  }
+  Request request;
+  if (value.contains("nlhs")) {
+    const json& n = value["nlhs"];
+    if (!n.is_number_integer() || n.get<std::int64_t>() < 0 || n.get<std::int64_t>() > 64) {
+      throw JsonFormatError("\"nlhs\" must be an integer from 0 to 64");
+    }
+    request.nlhs = n.get<int>();
+  }
+  const json& inputs = value["inputs"];
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    request.inputs.push_back(arrayFromJson(inputs[i], "inputs[" + std::to_string(i) + "]"));
+  return request;
+}
+
 namespace {
 
 // Gathers the text in blocks: the stream's cost per call would dominate for millions of

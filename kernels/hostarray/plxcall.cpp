@@ -6,6 +6,7 @@
 #include <iostream>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "loader.h"
 #include "plx_json.h"
@@ -20,39 +21,32 @@ int usable(const std::string& message) {
   return 2;
 }
 
-int run(const std::string& kernelName) {
-  json request;
+// The request read from standard input; its JSON tree is gone before the kernel runs.
+std::optional<hostarray::Request> readRequest() {
+  json parsed;
   try {
-    request = json::parse(std::cin);
+    parsed = json::parse(std::cin);
   } catch (const json::parse_error& e) {
-    return usable(std::string("standard input is not JSON: ") + e.what());
+    usable(std::string("standard input is not JSON: ") + e.what());
+    return std::nullopt;
   }
-  if (!request.is_object() || !request.contains("inputs") || !request["inputs"].is_array()) {
-    return usable("the input must be an object with an \"inputs\" list");
-  }
-  int nlhs = 1;
-  if (request.contains("nlhs")) {
-    const json& n = request["nlhs"];
-    if (!n.is_number_integer() || n.get<std::int64_t>() < 0 || n.get<std::int64_t>() > 64) {
-      return usable("\"nlhs\" must be an integer from 0 to 64");
-    }
-    nlhs = n.get<int>();
-  }
-  std::vector<ArrayPtr> inputs;
-  std::vector<const hostarray::PlainArray*> handles;
   try {
-    for (std::size_t i = 0; i < request["inputs"].size(); ++i) {
-      inputs.push_back(
-          hostarray::arrayFromJson(request["inputs"][i], "inputs[" + std::to_string(i) + "]"));
-      handles.push_back(inputs.back().get());
-    }
+    return hostarray::requestFromJson(parsed);
   } catch (const hostarray::JsonFormatError& e) {
-    return usable(e.what());
+    usable(e.what());
+    return std::nullopt;
   }
+}
+
+int run(const std::string& kernelName) {
+  const std::optional<hostarray::Request> request = readRequest();
+  if (!request) return 2;
+  std::vector<const hostarray::PlainArray*> handles;
+  for (const ArrayPtr& input : request->inputs) handles.push_back(input.get());
   std::vector<ArrayPtr> outputs;
   try {
     const hostarray::KernelModule kernel(kernelName);
-    outputs = kernel.call(handles, nlhs);
+    outputs = kernel.call(handles, request->nlhs);
   } catch (const hostarray::KernelError& e) {
     std::cout << json{{"error", e.identifier()}}.dump() << '\n';
     return 3;
