@@ -51,16 +51,18 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
     Report leftOut(state.Findings);
     for (std::size_t number = 1; number < lines.size(); ++number) {
       const std::string& line = lines[number];
-      const auto repaired =
-          trimBlanks(line).empty() ? std::nullopt : repairedLine(state, line);
+      const auto repaired = trimBlanks(line).empty() ? std::nullopt : repairedLine(state, line);
       if (repaired) {
         (text += kBreak) += *repaired;
         continue;
       }
       const auto fields = splitFields(line);
-      leftOut.add({fileName, static_cast<long>(number),
-                   fields.empty() ? std::nullopt : std::optional<std::string>(fields.front()), {},
-                   Severity::Warning, std::to_string(number) + "\t" + line});
+      leftOut.add({fileName,
+                   static_cast<long>(number),
+                   fields.empty() ? std::nullopt : std::optional<std::string>(fields.front()),
+                   {},
+                   Severity::Warning,
+                   std::to_string(number) + "\t" + line});
     }
 
     // The backup must exist before the file is touched: without it nothing is rewritten.

@@ -11,15 +11,14 @@ using K = ControlKind;
 FixStationIdsForm::FixStationIdsForm(Desktop& desktop, ShellState& state)
     : Form("frmFixStationIDs", "Station Number Correction Form"),
       tb7Digit(add("tb7Digit", K::TextBox, "", "Number of stations with leading-digit problems")),
-      tbNoInternal(
-          add("tbNoInternal", K::TextBox, "", "Number with internal character problems")),
+      tbNoInternal(add("tbNoInternal", K::TextBox, "", "Number with internal character problems")),
       tbNoLeading(add("tbNoLeading", K::TextBox, "", "Number with leading-digit problems")),
       cmdStripInternalCharacters(add("cmdStripInternalCharacters", K::Button,
                                      "Strip Internal Characters From Station Number",
                                      "Strip internal characters from station number")),
       cmdClose(add("cmdClose", K::Button, "Close", "Close this form and return to the program")),
-      cmdFixIt(add("cmdFixIt", K::Button, "Fix Selected Station Numbers",
-                   "Fix the selected stations")),
+      cmdFixIt(
+          add("cmdFixIt", K::Button, "Fix Selected Station Numbers", "Fix the selected stations")),
       ListFixStations(add("ListFixStations", K::ListBox, "", "Select stations to fix")),
       cmdStripLeadingCharacters(add("cmdStripLeadingCharacters", K::Button,
                                     "Strip Leading Characters From Station Number",
@@ -47,8 +46,8 @@ FixStationIdsForm::FixStationIdsForm(Desktop& desktop, ShellState& state)
 void FixStationIdsForm::load() {
   NumbersBeforeLeadingZero.clear();
   ListFixStations.clearItems();
-  for (Control* button : {&cmdStripLeadingCharacters, &cmdStripInternalCharacters,
-                          &cmdAddLeadingZero, &cmdClose})
+  for (Control* button :
+       {&cmdStripLeadingCharacters, &cmdStripInternalCharacters, &cmdAddLeadingZero, &cmdClose})
     button->setEnabled(true);
 
   // The buttons open one way: leading characters, internal characters, leading zero.

@@ -56,8 +56,8 @@ class SiteInfoCheck {
   Report report_;
   SiteInfoOutcome outcome_;
   std::size_t headingCount_ = 0;
-  long index_ = 1;                     // the next station's place in the list
-  std::optional<std::string> station_; // the station of the line being checked
+  long index_ = 1;                      // the next station's place in the list
+  std::optional<std::string> station_;  // the station of the line being checked
 };
 
 void SiteInfoCheck::record(Severity severity, std::string text, std::optional<long> line,
@@ -102,9 +102,9 @@ void SiteInfoCheck::checkHeading(const std::string& headingLine) {
       splitFields(trimBlanks(headingLine).empty() ? std::string_view(" ") : headingLine);
   headingCount_ = headings.size();
   if (headingCount_ < kRequiredColumns)
-    error("Error: The SiteInfo file has only " + count(headingCount_) +
-              ". It should have 9 or more.",
-          1);
+    error(
+        "Error: The SiteInfo file has only " + count(headingCount_) + ". It should have 9 or more.",
+        1);
   for (std::size_t column = 1; column <= std::min(kNamedColumns, headingCount_); ++column) {
     const std::string required = fnSiteInfoHeading(kSiteInfoKind, static_cast<int>(column) - 1);
     const std::string found(headings[column - 1]);
@@ -148,8 +148,7 @@ void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
   ++index_;
 }
 
-void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields,
-                                    long lineNumber) {
+void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields, long lineNumber) {
   if (fields == headingCount_) return;
   const bool more = fields > headingCount_;
   const std::string counts =
@@ -158,16 +157,16 @@ void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields,
   if (first.empty())
     text += (more ? " Has more fields " : " Has fewer fields ") + counts;
   else
-    text += " Station: " + std::string(first) + (more ? " Has more  fields " : " Has fewer fields ") +
-            counts;
+    text += " Station: " + std::string(first) +
+            (more ? " Has more  fields " : " Has fewer fields ") + counts;
   error(std::move(text), lineNumber);
 }
 
 void SiteInfoCheck::checkStationNumber(long lineNumber) {
   const std::string& number = s_.StationNumbers[index_];
   if (s_.StationNumberValues[index_] == kNotWhole) {
-    warning("Line: " + std::to_string(lineNumber) + " Station Number Error: " + number,
-            lineNumber, 1);
+    warning("Line: " + std::to_string(lineNumber) + " Station Number Error: " + number, lineNumber,
+            1);
     if (fnHasNonDigit(number, 0)) ++s_.LeadingCharStationCount;
     if (fnHasNonDigit(number, 2)) ++s_.InternalCharStationCount;
   } else if (number.size() == 7) {

@@ -15,8 +15,7 @@ const std::string kHeading =
 
 // A clean station line; `column` (1-based) replaced by `value` when given.
 std::string station(const std::string& number, int column = 0, const std::string& value = "") {
-  std::vector<std::string> fields = {number, "35.1", "-111.2", "30", "2",
-                                     "0",    "-0.1", "1",      "12.5"};
+  std::vector<std::string> fields = {number, "35.1", "-111.2", "30", "2", "0", "-0.1", "1", "12.5"};
   if (column > 0) fields[static_cast<std::size_t>(column) - 1] = value;
   std::string line = fields.front();
   for (std::size_t i = 1; i < fields.size(); ++i) line += "\t" + fields[i];
@@ -53,42 +52,94 @@ TEST(ReadSiteInfo, ReportsEveryProblemWithItsCount) {
               "Skew\tCont-1;PR-2",
               "01234567\t35\t-111\t30\t2\t0\t0\t1", "01234568\t35\t-111\t30\t2\t0\t0\t1"}),
        {"Error: The SiteInfo file has only 8. It should have 9 or more."},
-       1, 0, 1, 0, 2},
+       1,
+       0,
+       1,
+       0,
+       2},
       {"a lower-case heading is an error counted as a warning",
        table({"Station ID\tlat\tLong\tNo. Annual Series\tZero-1;NonZero-2\tFreqZero\tRegional "
               "Skew\tCont-1;PR-2\tArea",
               clean1, clean2}),
        {"Error: column: 2 of the SiteInfo file is named: lat not Lat"},
-       0, 1, 0, 1, 2},
-      {"one station", table({kHeading, clean1}),
-       {"There are less than two stations in the SiteInfo file"}, 0, 0, 0, 0, 1},
-      {"an empty first field", table({kHeading, clean1, station(""), clean2}),
-       {"Line: 3 Station Number Error: No station number"}, 999, 0, 1, 0, 2},
-      {"a blank line between stations", table({kHeading, clean1, "", clean2}),
+       0,
+       1,
+       0,
+       1,
+       2},
+      {"one station",
+       table({kHeading, clean1}),
+       {"There are less than two stations in the SiteInfo file"},
+       0,
+       0,
+       0,
+       0,
+       1},
+      {"an empty first field",
+       table({kHeading, clean1, station(""), clean2}),
+       {"Line: 3 Station Number Error: No station number"},
+       999,
+       0,
+       1,
+       0,
+       2},
+      {"a blank line between stations",
+       table({kHeading, clean1, "", clean2}),
        {"Line: 3 Station:   Has fewer fields (1) than the heading line (9)",
         "Line: 3 Station Number Error: No station number"},
-       999, 0, 2, 0, 2},
+       999,
+       0,
+       2,
+       0,
+       2},
       {"the Line: 3 example",
        table({kHeading, clean1, "X\t35\t-111\t30\t2\t0\t0\t1", clean2}),
        {"Line: 3 Station: X Has fewer fields (8) than the heading line (9)",
         "Line: 3 Station Number Error: No station number"},
-       999, 0, 2, 0, 2},
+       999,
+       0,
+       2,
+       0,
+       2},
       {"more fields, an empty first one",
        table({kHeading, clean1, clean2 + "\textra", "\t" + station("x")}),
        {"Line: 3 Station: 01234568 Has more  fields (10) than the heading line (9)",
         "Line: 4 Has more fields (10) than the heading line (9)",
         "Line: 4 Station Number Error: No station number"},
-       999, 0, 3, 0, 2},
-      {"seven digits", table({kHeading, station("1234567"), station("1234568"), clean1}), {}, 0,
-       1, 0, 1, 3, 2},
+       999,
+       0,
+       3,
+       0,
+       2},
+      {"seven digits",
+       table({kHeading, station("1234567"), station("1234568"), clean1}),
+       {},
+       0,
+       1,
+       0,
+       1,
+       3,
+       2},
       {"leading, internal and both",
        table({kHeading, station("A1234567"), station("1234A567"), station("AB1234567")}),
        {"Line: 2 Station Number Error: A1234567", "Line: 3 Station Number Error: 1234A567",
         "Line: 4 Station Number Error: AB1234567"},
-       0, 1, 0, 3, 3, 0, 2, 2},
+       0,
+       1,
+       0,
+       3,
+       3,
+       0,
+       2,
+       2},
       {"ten digits beyond 32 bits",
        table({kHeading, station("12345678901"), clean1}),
-       {"Line: 2 Station Number Error: 12345678901"}, 0, 1, 0, 1, 2},
+       {"Line: 2 Station Number Error: 12345678901"},
+       0,
+       1,
+       0,
+       1,
+       2},
       {"column values",
        table({kHeading, station("01234567", 2, "north"), station("01234568", 3, ""),
               station("01234569", 4, "0"), station("01234570", 5, "3"),
@@ -100,10 +151,18 @@ TEST(ReadSiteInfo, ReportsEveryProblemWithItsCount) {
         "Line: 6 FreqZero Error: value is less than zero for station: 01234571",
         "Line: 7 FreqZero Error: 01234572", "Line: 9 Regional Skew Error: 01234574",
         "Line: 10 Cont-1:PR2: Error: 01234575"},
-       1, 1, 2, 6, 9},
+       1,
+       1,
+       2,
+       6,
+       9},
       {"short lines are tested only for the columns they have",
        table({kHeading, "01234567\t35", clean1}),
-       {"Line: 2 Station: 01234567 Has fewer fields (2) than the heading line (9)"}, 1, 0, 1, 0,
+       {"Line: 2 Station: 01234567 Has fewer fields (2) than the heading line (9)"},
+       1,
+       0,
+       1,
+       0,
        2},
   };
   for (const SiteCase& c : cases) {
@@ -119,17 +178,17 @@ TEST(ReadSiteInfo, ReportsEveryProblemWithItsCount) {
     EXPECT_EQ(h.state.SevenDigitStationCount, c.sevenDigits);
     EXPECT_EQ(h.state.LeadingCharStationCount, c.leading);
     EXPECT_EQ(h.state.InternalCharStationCount, c.internal);
-    EXPECT_EQ(h.report.shownReports,
-              c.report.empty() ? std::vector<std::string>{}
-                               : std::vector<std::string>{shownReport(c.report)});
+    EXPECT_EQ(h.report.shownReports, c.report.empty()
+                                         ? std::vector<std::string>{}
+                                         : std::vector<std::string>{shownReport(c.report)});
   }
 }
 
 TEST(ReadSiteInfo, LoadsTheStationList) {
   CheckHarness h;
   h.stations({"old1", "old2", "old3"});
-  ReadSiteInfo(h.context, h.file("Sites.txt", table({kHeading, station(" 01234567 "),
-                                                            station("\t"), station("A123")})));
+  ReadSiteInfo(h.context, h.file("Sites.txt", table({kHeading, station(" 01234567 "), station("\t"),
+                                                     station("A123")})));
   EXPECT_EQ(h.state.StationCount, 2);
   EXPECT_EQ(h.state.StationNumbers, (std::vector<std::string>{"", "01234567", "A123"}));
   EXPECT_EQ(h.state.StationNumbersAsRead, h.state.StationNumbers);
@@ -207,12 +266,16 @@ TEST(ReadSiteInfo, UnreadableFilesEndThroughTheFailurePath) {
 TEST(ReadSiteInfo, BinaryAndNulBytesAreReadAsText) {
   CheckHarness h;
   using namespace std::string_literals;
-  const std::string bytes = table(
-      {kHeading, "01\0" "234567\t\xff\xfe\t-1\t30\t2\t0\t0\t1\t1"s, station("01234568")});
+  const std::string bytes = table({kHeading,
+                                   "01\0"
+                                   "234567\t\xff\xfe\t-1\t30\t2\t0\t0\t1\t1"s,
+                                   station("01234568")});
   const SiteInfoOutcome outcome = ReadSiteInfo(h.context, h.file("SiteInfo.txt", bytes));
   EXPECT_EQ(outcome.errorFlag, 0);
   EXPECT_EQ(h.state.StationCount, 2);
-  EXPECT_EQ(h.state.StationNumbers[1], "01\0" "234567"s);
+  EXPECT_EQ(h.state.StationNumbers[1],
+            "01\0"
+            "234567"s);
   EXPECT_EQ(h.state.LeadingCharStationCount, 0);
   EXPECT_EQ(h.state.InternalCharStationCount, 1);
   EXPECT_EQ(h.read("SiteInfo.txt"), bytes);
