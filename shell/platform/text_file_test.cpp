@@ -1,10 +1,8 @@
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
-
+#include "file_size_limit.h"
 #include "platform/run_time_error.h"
 #include "temp_dir.h"
 #include "transcript.h"
@@ -66,27 +64,6 @@ TEST(TextFile, FailedReplaceKeepsTheOldFile) {
                           std::filesystem::directory_iterator()),
             1);
 }
-
-// Lets no file of this process grow beyond `bytes` while it lives; a write past the
-// limit then fails as on a full disk instead of raising a signal.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
 
 TEST(TextFile, WriteFailureAfterTheTemporaryFileExistsLeavesNoTrace) {
   TempDir dir;
