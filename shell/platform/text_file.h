@@ -15,6 +15,8 @@ inline constexpr std::string_view kLineBreak = "\r\n";
 // feed after it; a line feed alone does not. Text after the last line end is a last
 // line; a final line end does not start an empty one.
 std::vector<std::string> splitLines(std::string_view bytes);
+// The same lines as views into `bytes`, for readers that hold the whole file anyway.
+std::vector<std::string_view> splitLineViews(std::string_view bytes);
 
 // Reads a file's lines one at a time by the rule of splitLines, so that a reader that
 // needs only the first lines never holds the whole file. Reading stops after

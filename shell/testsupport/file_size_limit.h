@@ -21,6 +21,8 @@ class FileSizeLimit {
     ::setrlimit(RLIMIT_FSIZE, &saved_);
     std::signal(SIGXFSZ, previous_);
   }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
   rlimit saved_{};
