@@ -1,5 +1,6 @@
 #include "window/main_window.h"
 
+#include "checks/fix_station_ids_form.h"
 #include "platform/error_trap.h"
 #include "viewers/information_form.h"
 #include "window/about_form.h"
@@ -114,6 +115,7 @@ void MainWindow::bindHandlers() {
   ckboxCleanUp.onClick = [this] { ckboxCleanUp_Click(); };
   cmdExit.onClick = [this] { cmdExit_Click(); };
   cmdAbout.onClick = [this] { cmdAbout_Click(); };
+  ListStations.onClick = [this] { ListStations_Click(); };
   for (Control* ask :
        {&cmdAskPrefixSuffix, &cmdAskFlowFiles, &cmdAskInputFiles, &cmdAskChangeOutputSubDir,
         &cmdAskQAQCFiles, &cmdAskRunTARVEX, &cmdAskDeleteTempFiles, &cmdAskUDWMatrix})
@@ -155,6 +157,13 @@ WaitForm& MainWindow::frmWait() {
   if (!wait_) wait_ = std::make_unique<WaitForm>(desktop_);
   return *wait_;
 }
+
+FixStationIdsForm& MainWindow::frmFixStationIDs() {
+  if (!fixStationIds_) fixStationIds_ = std::make_unique<FixStationIdsForm>(desktop_, state_);
+  return *fixStationIds_;
+}
+
+void MainWindow::showStationRepair() { desktop_.showModal(frmFixStationIDs(), this); }
 
 InformationForm& MainWindow::frmInformation() {
   if (!information_) information_ = std::make_unique<InformationForm>(desktop_, state_);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "checks/check_driver.h"
 #include "platform/desktop.h"
 #include "platform/form.h"
 #include "state/shell_report.h"
@@ -17,6 +18,7 @@ inline constexpr const char* kOnlyOnceText =
 class AboutForm;
 class WaitForm;
 class InformationForm;
+class FixStationIdsForm;
 
 // The requests of the font fitting: the directory box, the output subdirectory box,
 // the six file-name boxes.
@@ -27,7 +29,7 @@ struct NameDerivation;
 // frmTARVEXshell01: the main window. It owns its controls and the shared instances of
 // the other forms, carries the click handlers, and shows what the routines below it
 // report.
-class MainWindow : public Form, public ShellReport {
+class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
  public:
   MainWindow(Desktop& desktop, ShellState& state);
   ~MainWindow() override;
@@ -85,6 +87,12 @@ class MainWindow : public Form, public ShellReport {
   void disableSteps() override { DisableMyForm(); }
   void showInformation() override;
 
+  // What the check driver asks of the window.
+  void showStationRepair() override;
+  void UpdateStationListBox() override;
+  void showSiteInfoFile() override { tbSiteInfoFile.setText(state_.SiteInfoFileName); }
+  void focusRunStep() override { cmdRunTARVEX.setFocus(); }
+
   // Disables the step buttons after a fatal failure and moves the focus to Exit.
   void DisableMyForm();
 
@@ -105,11 +113,13 @@ class MainWindow : public Form, public ShellReport {
   void ckboxCleanUp_Click();
   void cmdExit_Click();
   void cmdAbout_Click();
+  void ListStations_Click();
 
   // The shared instances of the other forms, created on first use.
   AboutForm& frmAbout();
   WaitForm& frmWait();
   InformationForm& frmInformation();
+  FixStationIdsForm& frmFixStationIDs();
 
  private:
   void bindHandlers();
@@ -128,6 +138,7 @@ class MainWindow : public Form, public ShellReport {
   std::unique_ptr<AboutForm> about_;
   std::unique_ptr<WaitForm> wait_;
   std::unique_ptr<InformationForm> information_;
+  std::unique_ptr<FixStationIdsForm> fixStationIds_;
 };
 
 }  // namespace tarvex

@@ -19,7 +19,9 @@ void MainWindow::cmdQAQCFiles_Click() {
       cmdInputFiles.setFocus();
       return;
     }
-    // The checks themselves run from here once they are built.
+    CheckContext context{state_, desktop_, *this};
+    runInputChecks(context, *this,
+                   {cbUDWMatrix.checked(), cbUDMHeadings.checked(), cbDOVLFiles.checked()});
   });
   if (failed) state_.InputFilesSpecified = false;
 }
