@@ -8,6 +8,7 @@
 
 #include "check_harness.h"
 #include "file_size_limit.h"
+#include "finding_text.h"
 
 namespace tarvex::testing {
 namespace {
@@ -164,6 +165,18 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        1,
        2,
        ""},
+      {"a station that no line matched is written as an empty line",
+       crlf({"02\t3\t4", "01\t1\t2"}),
+       "answer yes",
+       {crlf({p,
+              "Error: the number of stations in the file: LP3G.txt (2) is not equal to the "
+              "number of stations in the site info file: SiteInfo.txt (3)"})},
+       orderQuestion(2, 0, "yes"),
+       1,
+       1,
+       1,
+       1,
+       crlf({"01\t1\t2", "02\t3\t4", ""})},
       {"one line only",
        crlf({"01\t1\t2"}),
        "",
@@ -299,50 +312,20 @@ TEST(StationFile, EveryProblemIsRecordedWhenFound) {
 
   ReadStationFile(harness.context, "LP3G.txt", kLP3GFile);
 
-  struct Expected {
-    std::optional<long> line;
-    std::optional<std::string> station;
-    std::optional<int> field;
-    Severity severity;
-    std::string text;
-  };
-  const std::vector<Expected> expected = {
-      {{},
-       {},
-       3,
-       Severity::Warning,
-       "Warning: The heading: q10 in file: LP3G.txt does not match the heading Q10 in flow "
-       "characteristics file: FlowChar.txt"},
-      {{},
-       {},
-       {},
-       Severity::Error,
-       "Error: the number of stations in the file: LP3G.txt (4) is not equal to the number of "
-       "stations in the site info file: SiteInfo.txt (3)"},
-      {1,
-       "02",
-       {},
-       Severity::Error,
-       "Line: 1 Station: 02 Has more  fields (4) than the heading line (3)"},
-      {2, {}, {}, Severity::Error, "Station Error Line: 2"},
-      {2, {}, {}, Severity::Warning, "Line: 2\t\t1\t2"},
-      {{},
-       {},
-       {},
-       Severity::Warning,
-       "Error: There are 3 lines in file: \r\nLP3G.txt\r\nthat are out of order with respect to "
-       "the SiteInfo file.\r\nAlso, there are: 1 lines that do not match."},
-  };
-  ASSERT_EQ(harness.state.Findings.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const Finding& found = harness.state.Findings[i];
-    EXPECT_EQ(found.file, "LP3G.txt");
-    EXPECT_EQ(found.line, expected[i].line) << i;
-    EXPECT_EQ(found.station, expected[i].station) << i;
-    EXPECT_EQ(found.field, expected[i].field) << i;
-    EXPECT_EQ(found.severity, expected[i].severity) << i;
-    EXPECT_EQ(found.text, expected[i].text) << i;
-  }
+  EXPECT_EQ(findingTexts(harness.state.Findings),
+            (std::vector<std::string>{
+                "LP3G.txt|||3|W|Warning: The heading: q10 in file: LP3G.txt does not match the "
+                "heading Q10 in flow characteristics file: FlowChar.txt",
+                "LP3G.txt||||E|Error: the number of stations in the file: LP3G.txt (4) is not "
+                "equal to the number of stations in the site info file: SiteInfo.txt (3)",
+                "LP3G.txt|1|02||E|Line: 1 Station: 02 Has more  fields (4) than the heading line "
+                "(3)",
+                "LP3G.txt|2|||E|Station Error Line: 2",
+                "LP3G.txt|2|||W|Line: 2\t\t1\t2",
+                "LP3G.txt||||W|Error: There are 3 lines in file: \r\nLP3G.txt\r\nthat are out of "
+                "order with respect to the SiteInfo file.\r\nAlso, there are: 1 lines that do not "
+                "match.",
+            }));
 }
 
 TEST(StationFile, FailuresEndTheCheckThroughItsTrap) {

@@ -8,6 +8,7 @@
 
 #include "check_harness.h"
 #include "file_size_limit.h"
+#include "finding_text.h"
 
 namespace tarvex::testing {
 namespace {
@@ -249,25 +250,36 @@ TEST(UserMatrix, AsksBeforeAHeadedMatrixIsOverwrittenByItsCopy) {
   }
 }
 
-TEST(UserMatrix, FindingsCarryRowColumnAndStation) {
-  CheckHarness harness;
-  harness.stations({"01", "02"});
-  harness.file("M.txt", crlf({"\t01\t02", "01\t1\tx", "02\t0\t2"}));
+TEST(UserMatrix, FindingsCarryLineColumnAndStation) {
+  struct FindingRow {
+    bool headings;
+    std::string matrix;
+    std::vector<std::string> findings;
+  };
+  const std::vector<FindingRow> rows = {
+      {false,
+       crlf({"1\t0", "0\t1\t0"}),
+       {"M.txt|2|||E|Error Line: 2 Has more data fields (3) than stations in the SiteInfo file: "
+        "(2) This is a fatal error."}},
+      {true,
+       crlf({"\t01\t03", "01\t1\t0", "03\t0\t1"}),
+       {"M.txt||02||E|Error: the station 02 does not exist in the (first) heading row.",
+        "M.txt||02||E|Error: the station 02 does not exist in the  (first) heading column."}},
+      {true,
+       crlf({"\t01\t02", "01\t1\tx", "02\t0\t2"}),
+       {"M.txt|0|01|2|E|Error Line: 0 Column: 2 has a nonnumeric value: x",
+        "M.txt||||W|Warning: The sum of matrix diagonals (3) should sum to the number of "
+        "stations (2)"}},
+  };
+  for (const FindingRow& row : rows) {
+    CheckHarness harness;
+    harness.stations({"01", "02"});
+    harness.file("M.txt", row.matrix);
 
-  SubReadUserWLS(harness.context, "M.txt", true);
+    SubReadUserWLS(harness.context, "M.txt", row.headings);
 
-  ASSERT_EQ(harness.state.Findings.size(), 2u);
-  const Finding& cell = harness.state.Findings[0];
-  EXPECT_EQ(cell.file, "M.txt");
-  EXPECT_EQ(cell.line, 0);
-  EXPECT_EQ(cell.station, "01");
-  EXPECT_EQ(cell.field, 2);
-  EXPECT_EQ(cell.severity, Severity::Error);
-  EXPECT_EQ(cell.text, "Error Line: 0 Column: 2 has a nonnumeric value: x");
-  const Finding& diagonal = harness.state.Findings[1];
-  EXPECT_EQ(diagonal.severity, Severity::Warning);
-  EXPECT_EQ(diagonal.text,
-            "Warning: The sum of matrix diagonals (3) should sum to the number of stations (2)");
+    EXPECT_EQ(findingTexts(harness.state.Findings), row.findings);
+  }
 }
 
 TEST(UserMatrix, FailuresGoThroughTheTraps) {
