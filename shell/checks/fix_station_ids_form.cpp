@@ -133,7 +133,7 @@ void FixStationIdsForm::cmdAddLeadingZero_Click() {
         std::string& number = state_.StationNumbers[i];
         NumbersBeforeLeadingZero[i] = number;
         if (number.size() == 7) {
-          number.insert(0, "0");
+          number = "0" + number;
           --SevenDigitCount;
         }
       }
@@ -175,7 +175,7 @@ void FixStationIdsForm::cmdFixIt_Click() {
       state_.StationIDsFixed = true;
       for (long i = 1; i <= state_.StationCount; ++i) {
         if (state_.StationNumbers[i] != item) continue;
-        state_.StationNumbers[i].insert(0, "0");
+        state_.StationNumbers[i] = "0" + state_.StationNumbers[i];
         break;
       }
     }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
+#include <string_view>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -50,13 +53,29 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
   std::vector<bool> found(static_cast<std::size_t>(stationCount) + 1, false);
   state.FlowFileNames.assign(found.size(), "");
 
+  // A name holds a station when some part of it, of the number's length, is the number:
+  // look its parts up instead of searching it for every station.
+  std::unordered_map<std::string_view, std::vector<long>> stationsByNumber;
+  std::set<std::size_t> numberLengths;
+  for (long i = 1; i <= stationCount; ++i) {
+    const std::string& number = state.StationNumbers.at(i);
+    stationsByNumber[number].push_back(i);
+    numberLengths.insert(number.size());
+  }
   for (const std::string& name : sortedFileNames(folder)) {
     if (!fnNameHasDOVL(name)) continue;
-    for (long i = 1; i <= stationCount; ++i) {
-      if (found[i] || !fnNameHasStation(state.StationNumbers.at(i), name)) continue;
-      state.FlowFileNames[i] = name;
-      found[i] = true;
-      state.FlowFilesChecked = true;
+    const std::string_view whole(name);
+    for (std::size_t length : numberLengths) {
+      for (std::size_t at = 0; at + length <= whole.size(); ++at) {
+        const auto match = stationsByNumber.find(whole.substr(at, length));
+        if (match == stationsByNumber.end()) continue;
+        for (long i : match->second) {
+          if (found[i]) continue;
+          state.FlowFileNames[i] = name;
+          found[i] = true;
+          state.FlowFilesChecked = true;
+        }
+      }
     }
   }
 

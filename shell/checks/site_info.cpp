@@ -151,14 +151,12 @@ void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
 void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields, long lineNumber) {
   if (fields == headingCount_) return;
   const bool more = fields > headingCount_;
-  const std::string counts =
-      "(" + count(fields) + ") than the heading line (" + count(headingCount_) + ")";
   std::string text = "Line: " + std::to_string(lineNumber);
-  if (first.empty())
-    text += (more ? " Has more fields " : " Has fewer fields ") + counts;
-  else
-    text += " Station: " + std::string(first) +
-            (more ? " Has more  fields " : " Has fewer fields ") + counts;
+  if (!first.empty()) (text += " Station: ") += first;
+  // The form with a station has two blanks before "fields".
+  text +=
+      more ? (first.empty() ? " Has more fields (" : " Has more  fields (") : " Has fewer fields (";
+  ((((text += count(fields)) += ") than the heading line (") += count(headingCount_)) += ")");
   error(std::move(text), lineNumber);
 }
 

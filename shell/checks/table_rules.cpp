@@ -1,8 +1,11 @@
 #include "checks/table_rules.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
+#include <cmath>
+#include <optional>
 #include <limits>
 
 #include "platform/run_time_error.h"
@@ -130,10 +133,71 @@ std::vector<std::string_view> splitFieldsOrBlank(std::string_view line) {
   return splitFields(line.empty() ? std::string_view(" ") : line);
 }
 
-std::string numberText(double value) {
+namespace {
+
+constexpr int kMaxFractionDigits = 17;
+constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+
+constexpr std::array<double, kMaxFractionDigits + 1> kPowersOfTen = {
+    1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+    1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+
+// Writes m / 10^fraction in fixed notation ("0.05", "12.5") at `out`, or nothing when
+// scientific notation is shorter ("1e-05"), as the general algorithm decides. Returns
+// the end of what was written.
+char* writeFixed(char* out, bool negative, std::uint64_t m, int fraction) {
+  char digits[24];
+  const auto count = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
+  int significant = count;
+  while (significant > 1 && digits[significant - 1] == '0') --significant;
+  const int exponent = count - 1 - fraction;
+  const int scientific = (negative ? 1 : 0) + significant + (significant > 1 ? 1 : 0) + 2 +
+                         (exponent <= -100 || exponent >= 100 ? 3 : 2);
+  const int fixed = (negative ? 1 : 0) + (count <= fraction ? fraction + 2 : count + (fraction > 0));
+  if (scientific < fixed) return out;
+  if (negative) *out++ = '-';
+  if (count <= fraction) {
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, fraction - count, '0');
+    return std::copy(digits, digits + count, out);
+  }
+  out = std::copy(digits, digits + count - fraction, out);
+  if (fraction == 0) return out;
+  *out++ = '.';
+  return std::copy(digits + count - fraction, digits + count, out);
+}
+
+// The shortest text for the common short decimals (0.05, 1, 12.5), found without the
+// general algorithm: the fewest fraction digits whose value reads back exactly. Division
+// of two exact doubles rounds correctly, as reading the text does, so the test is exact.
+// Returns `out` unchanged when the value is not such a decimal.
+char* writeShortDecimal(char* out, double value) {
+  const bool negative = std::signbit(value);
+  const double magnitude = std::fabs(value);
+  if (!(magnitude > 0) || magnitude >= 1e15) return out;
+  for (int fraction = 0; fraction <= kMaxFractionDigits; ++fraction) {
+    const double scaled = std::nearbyint(magnitude * kPowersOfTen[fraction]);
+    if (scaled >= kExactIntegers) return out;
+    if (scaled / kPowersOfTen[fraction] == magnitude)
+      return writeFixed(out, negative, static_cast<std::uint64_t>(scaled), fraction);
+  }
+  return out;
+}
+
+}  // namespace
+
+void appendNumberText(std::string& out, double value) {
   char text[32];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, ec == std::errc() ? end : text);
+  char* end = writeShortDecimal(text, value);
+  if (end == text) end = std::to_chars(text, text + sizeof text, value).ptr;
+  out.append(text, end);
+}
+
+std::string numberText(double value) {
+  std::string text;
+  appendNumberText(text, value);
+  return text;
 }
 
 }  // namespace tarvex

@@ -44,5 +44,7 @@ std::vector<std::string_view> splitFieldsOrBlank(std::string_view line);
 
 // A double as the shortest decimal text that reads back to it ("1", "0.5").
 std::string numberText(double value);
+// The same text appended to `out`, for writers of many numbers.
+void appendNumberText(std::string& out, double value);
 
 }  // namespace tarvex

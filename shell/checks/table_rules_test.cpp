@@ -6,6 +6,10 @@
 #include <charconv>
 #include <cstring>
 #include <random>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <vector>
 
 #include "transcript.h"
@@ -144,6 +148,28 @@ TEST(TableRules, FieldsSplitAtEveryTab) {
     splitFieldsInto(row.line, reused);
     EXPECT_EQ(reused, row.fields) << '"' << row.line << '"';
     EXPECT_EQ(splitFieldsOrBlank(row.line), row.orBlank) << '"' << row.line << '"';
+  }
+}
+
+TEST(TableRules, ShortDecimalsAreWrittenAsTheGeneralAlgorithmWrites) {
+  const auto reference = [](double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  };
+  std::vector<double> values = {0.0,   -0.0,   1e15,   1e16,    123456789012345.0, 0.1 + 0.2,
+                                1e-5,  1e-4,   0.001,  1e5,     1e6,               123000,
+                                -0.05, 5e-324, 1.7e308, 2.5e-7, 0.000125,          9.999999};
+  // Short decimals at many scales, the values a matrix usually holds.
+  for (int digits = 1; digits <= 999999; digits = digits * 7 + 3)
+    for (double scale = 1e-9; scale < 1e12; scale *= 10) values.push_back(digits * scale);
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(std::bit_cast<double>(random()));
+    values.push_back(static_cast<double>(random() % 100000) / 1000.0);
+  }
+  for (double value : values) {
+    if (!std::isfinite(value)) continue;
+    ASSERT_EQ(numberText(value), reference(value)) << reference(value);
   }
 }
 

@@ -256,7 +256,7 @@ std::string userMatrixText(const UserMatrix& matrix) {
   text.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n) * 4 + 2);
   for (long r = 1; r <= n; ++r) {
     for (long c = 1; c <= n; ++c) {
-      text += numberText(matrix(r, c));
+      appendNumberText(text, matrix(r, c));
       if (c < n) text += '\t';
     }
     text += kCrLf;

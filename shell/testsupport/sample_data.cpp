@@ -29,7 +29,7 @@ std::string stationTable(const std::vector<std::string>& stations, const std::st
   std::string text = heading + "\r\n";
   for (std::size_t i = 0; i < stations.size(); ++i) {
     text += stations[i];
-    for (int c = 1; c <= columns; ++c) text += "\t" + value(static_cast<int>(i), c);
+    for (int c = 1; c <= columns; ++c) (text += '\t') += value(static_cast<int>(i), c);
     text += "\r\n";
   }
   return text;
@@ -85,13 +85,15 @@ void writeSampleData(const fs::path& folder, const SampleData& shape) {
 
   std::string matrix;
   if (shape.matrixHeadings) {
-    for (const auto& station : stations) matrix += "\t" + station;
+    for (const auto& station : stations) (matrix += '\t') += station;
     matrix += "\r\n";
   }
   for (int r = 0; r < shape.stations; ++r) {
-    if (shape.matrixHeadings) matrix += stations[static_cast<std::size_t>(r)] + "\t";
-    for (int c = 0; c < shape.stations; ++c)
-      matrix += (c ? "\t" : "") + std::string(r == c ? "1" : "0.05");
+    if (shape.matrixHeadings) (matrix += stations[static_cast<std::size_t>(r)]) += '\t';
+    for (int c = 0; c < shape.stations; ++c) {
+      if (c) matrix += '\t';
+      matrix += r == c ? "1" : "0.05";
+    }
     matrix += "\r\n";
   }
   write(folder / "UserWLS.txt", matrix);
@@ -99,7 +101,7 @@ void writeSampleData(const fs::path& folder, const SampleData& shape) {
   for (std::size_t i = 0; i < stations.size(); ++i) {
     std::string series;
     for (int y = 0; y < shape.years; ++y)
-      series += stations[i] + "\t" + std::to_string(1990 + y) + "\t" +
+      series += stations[i] + "\t" + std::to_string(2020 - shape.years + y) + "\t" +
                 decimal(1000 + 37.0 * ((y * 7 + static_cast<int>(i)) % 13)) + "\r\n";
     write(folder / ("DOVL" + stations[i] + ".txt"), series);
   }
