@@ -26,23 +26,6 @@ void MainWindow::cmdQAQCFiles_Click() {
   if (failed) state_.InputFilesSpecified = false;
 }
 
-void MainWindow::cmdRunTARVEX_Click() {
-  handlerTrap(desktop_, "cmdRunTARVEX", [&] {
-    if (!state_.InputFilesSpecified) {
-      desktop_.msgBox("Please specify input file names before trying to run TARVEX", kCritical,
-                      "Please Specify Input Filenames:");
-      cmdInputFiles.setFocus();
-      return;
-    }
-    if (!state_.InputFilesChecked) {
-      desktop_.msgBox("Please check input files before trying to run TARVEX", kCritical,
-                      "Please Check Input Files:");
-      cmdQAQCFiles.setFocus();
-      return;
-    }
-  });
-}
-
 void MainWindow::cmdOpenOutPutDirectory_Click() {
   auto error = trapped([&] {
     if (!state_.InputFilesSpecified) {

@@ -1,0 +1,405 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "shell_harness.h"
+#include "unprivileged.h"
+
+namespace tarvex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kOutput = "TARVEXOutput-2026-12-07Run001";
+// An engine that writes the moment it starts: its results, and the user's notes touched.
+constexpr const char* kWritingEngine =
+    "#!/bin/sh\necho results >> TARVEXResults.txt\ntouch notes.txt\n";
+constexpr const char* kRun = "click cmdRunTARVEX\nfrmWait: wait\nanswer yes\nanswer no";
+
+const std::string kInitNote = msgBoxBlock(
+    64, "TARVEX Initialization:",
+    "Note: TARVEX must initialize when it is run in a new directory.\r\nThis may take a minute "
+    "or two. Please wait for TARVEX to launch.");
+const std::string kDone =
+    msgBoxBlock(4, "Are You Done with TARVEX?",
+                "Please do not close this form until you are done using TARVEX.\r\nAre you "
+                "finished with TARVEX?",
+                "yes");
+
+std::string copyInputsQuestion(const std::string& folder, const std::string& answer) {
+  return msgBoxBlock(4, "Copy Input Files?",
+                     "Output files are being saved to the directory: \r\n" + folder +
+                         "\r\nDo you want to copy input files to this folder too?",
+                     answer);
+}
+
+std::vector<std::string> listing(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The shell after Steps 1 and 2 on a data folder of standard-named input files, with
+// the engine of the test in the shell folder.
+struct RunSession : ShellHarness {
+  explicit RunSession(const std::string& engine = kWritingEngine,
+                      const std::string& ini = "TARVEXv1\r\nTARVEXv1.ctf\r\n") {
+    installEngine();
+    shellDir.write("TARVEXshell01.ini", ini);
+    shellDir.write("TARVEXv1", engine);
+    start();
+    inputFilesSpecified();
+    state.InputFilesChecked = true;
+    state.SiteInfoFileName = "SiteInfo.txt";
+    state.FlowCharFileName = "FlowChar.txt";
+    state.LP3GFileName = "LP3G.txt";
+    state.LP3KFileName = "LP3K.txt";
+    state.LP3sFileName = "LP3s.txt";
+    for (const char* name : {"SiteInfo.txt", "FlowChar.txt", "LP3G.txt", "LP3K.txt", "LP3s.txt",
+                             "DOVLAnnualTimeSeries.txt"})
+      dataDir.write(name, std::string(name) + " of the user");
+    dataDir.write("notes.txt", "notes of the user");
+    window.tbOutputSubdirectory.setText(kOutput);
+    clearTranscript();
+    statusTexts.clear();
+  }
+  std::string data() const { return state.WorkingDirectory; }
+  std::string startEvent() const {
+    return "== start \"" + data() + "TARVEXv1\" in \"" + data() + "\" window=2\n";
+  }
+  std::string engineRun() const { return startEvent() + "== form frmWait\n== waited\n" + kDone; }
+  std::string afterEngine() const { return engineRun() + "== close frmWait\n"; }
+  std::vector<std::string> output(const std::string& folder = kOutput) const {
+    return listing(dataDir.path() / folder);
+  }
+  bool has(const std::string& name) const { return fs::exists(dataDir.path() / name); }
+};
+
+TEST(StepThree, CopiesTheChosenFilesOntoTheStandardNames) {
+  struct Case {
+    std::string name;
+    std::string chosenFlow;  // FlowCharFileName
+    std::string existing;    // a file of the user's besides the chosen one, or empty
+    bool matrix;             // cbUDWMatrix ticked, with MyWLS.txt chosen
+    std::string answers;     // for the overwrite warning
+    std::string list;        // the lines of the warning, empty for none
+    bool runs;
+    std::vector<std::pair<std::string, std::string>> after;  // file, content
+  };
+  const std::string flow = "FlowChar.txt of the user";
+  const std::string mine = "MyFlow.txt of the user";
+  const std::vector<Case> cases = {
+      {"chosen names are the standard names",
+       "FlowChar.txt",
+       "",
+       false,
+       "",
+       "",
+       true,
+       {{"FlowChar.txt", flow}}},
+      {"a user's own FlowChar.txt is listed",
+       "MyFlow.txt",
+       "FlowChar.txt",
+       false,
+       "answer yes",
+       "The file MyFlow.txt will replace FlowChar.txt\r\n",
+       true,
+       {{"FlowChar.txt", mine}, {"MyFlow.txt", mine}}},
+      {"the warning declined",
+       "MyFlow.txt",
+       "FlowChar.txt",
+       false,
+       "answer no",
+       "The file MyFlow.txt will replace FlowChar.txt\r\n",
+       false,
+       {{"FlowChar.txt", flow}}},
+      {"a standard name in other case is that file",
+       "MyFlow.txt",
+       "flowchar.txt",
+       false,
+       "answer yes",
+       "The file MyFlow.txt will replace flowchar.txt\r\n",
+       true,
+       {{"flowchar.txt", mine}}},
+      {"no file of the standard name",
+       "MyFlow.txt",
+       "",
+       false,
+       "",
+       "",
+       true,
+       {{"FlowChar.txt", mine}}},
+      {"the chosen file in other case needs no copy",
+       "FLOWCHAR.TXT",
+       "FLOWCHAR.TXT",
+       false,
+       "",
+       "",
+       true,
+       {{"FLOWCHAR.TXT", "FLOWCHAR.TXT of the user"}}},
+      {"the matrix when ticked",
+       "FlowChar.txt",
+       "",
+       true,
+       "answer yes",
+       "The file MyWLS.txt will replace UserWLS.txt\r\n",
+       true,
+       {{"UserWLS.txt", "MyWLS.txt of the user"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunSession s;
+    fs::remove(s.dataDir.path() / "FlowChar.txt");
+    s.dataDir.write(c.chosenFlow, c.chosenFlow + " of the user");
+    if (!c.existing.empty()) s.dataDir.write(c.existing, c.existing + " of the user");
+    s.state.FlowCharFileName = c.chosenFlow;
+    s.state.UserWLSFileName = "MyWLS.txt";
+    s.dataDir.write("MyWLS.txt", "MyWLS.txt of the user");
+    s.dataDir.write("UserWLS.txt", "UserWLS.txt of the user");
+    s.window.cbUDWMatrix.setChecked(c.matrix);
+    ASSERT_TRUE(
+        s.run("click cmdRunTARVEX\n" + c.answers + (c.runs ? "\nfrmWait: wait\nanswer yes" : "")));
+    std::string expected;
+    if (!c.list.empty())
+      expected = msgBoxBlock(4, "Warning:",
+                             "Existing files will be overwritten.\r\nTARVEX needs to use the "
+                             "standard filenames to run. \r\n" +
+                                 c.list + "Do you want to over write these files?",
+                             c.answers == "answer yes" ? "yes" : "no");
+    if (c.runs)
+      expected += kInitNote + s.afterEngine() + copyInputsQuestion(kOutput, "no (default)");
+    else
+      expected += msgBoxBlock(64, "Please save the files:",
+                              "Please rename the existing files and then click the Step 3 button "
+                              "again.");
+    EXPECT_EQ(s.transcript(), expected);
+    for (const auto& [file, content] : c.after) EXPECT_EQ(s.dataDir.read(file), content) << file;
+    EXPECT_EQ(s.state.TARVEXHasRun, c.runs);
+    if (!c.matrix) {
+      EXPECT_EQ(s.dataDir.read("UserWLS.txt"), "UserWLS.txt of the user");
+    }
+  }
+}
+
+TEST(StepThree, ErrorsCountedAskFirst) {
+  const std::string question =
+      "There are: 3 errors in your input files.\r\nThese errors could invalidate your results. "
+      "\r\nDo you want to proceed with potentially faulty input data?";
+  for (const bool proceed : {false, true}) {
+    SCOPED_TRACE(proceed);
+    RunSession s;
+    s.state.ErrorCount = 3;
+    ASSERT_TRUE(s.run(std::string("click cmdRunTARVEX\nanswer ") + (proceed ? "yes" : "no") +
+                      "\nfrmWait: wait\nanswer yes\nanswer no"));
+    const std::string asked =
+        msgBoxBlock(4, "Errors detected in input files:", question, proceed ? "yes" : "no");
+    if (proceed) {
+      EXPECT_EQ(s.transcript(),
+                asked + kInitNote + s.afterEngine() + copyInputsQuestion(kOutput, "no"));
+    } else {
+      EXPECT_EQ(s.transcript().substr(0, asked.size()), asked);
+      EXPECT_FALSE(s.has("TARVEXv1"));
+    }
+    EXPECT_EQ(s.state.TARVEXHasRun, proceed);
+  }
+}
+
+TEST(StepThree, MovesWhatTheRunWroteOrTouched) {
+  for (const bool copyInputs : {false, true}) {
+    SCOPED_TRACE(copyInputs);
+    RunSession s;
+    ASSERT_TRUE(s.run(std::string("click cmdRunTARVEX\nfrmWait: wait\nanswer yes\nanswer ") +
+                      (copyInputs ? "yes" : "no")));
+    EXPECT_EQ(s.transcript(),
+              kInitNote + s.afterEngine() + copyInputsQuestion(kOutput, copyInputs ? "yes" : "no"));
+    std::vector<std::string> expected = {"TARVEXResults.txt", "notes.txt"};
+    if (copyInputs)
+      expected = {"DOVLAnnualTimeSeries.txt",
+                  "FlowChar.txt",
+                  "LP3G.txt",
+                  "LP3K.txt",
+                  "LP3s.txt",
+                  "SiteInfo.txt",
+                  "TARVEXResults.txt",
+                  "notes.txt"};
+    EXPECT_EQ(s.output(), expected);
+    EXPECT_EQ(s.dataDir.read(std::string(kOutput) + "/TARVEXResults.txt"), "results\n");
+    EXPECT_EQ(s.dataDir.read(std::string(kOutput) + "/notes.txt"), "notes of the user");
+    // What the run did not change stays, the engine copy included.
+    EXPECT_EQ(listing(s.dataDir.path()),
+              (std::vector<std::string>{"DOVLAnnualTimeSeries.txt", "FlowChar.txt", "LP3G.txt",
+                                        "LP3K.txt", "LP3s.txt", "SiteInfo.txt", kOutput, "TARVEXv1",
+                                        "TARVEXv1.ctf"}));
+    EXPECT_TRUE(s.state.TARVEXHasRun);
+    EXPECT_EQ(s.window.cmdRunTARVEX.text(), "Step 3: Rerun TARVEX With Same Input Files");
+    EXPECT_EQ(s.statusTexts, std::vector<std::string>{
+                                 "Status: Successful TARVEX run. Please look at output files"});
+    EXPECT_EQ(s.window.focus(), "cmdOpenOutPutDirectory");
+  }
+}
+
+TEST(StepThree, RerunTakesANewFolderAndCopiesOnlyMissingEngineFiles) {
+  struct Case {
+    std::string name;
+    std::string removed;  // engine file gone from the data folder before the rerun
+    std::string answers;  // to "Change Output Subdirectory?" and what follows
+    std::string asked;    // boxes between the engine files and the start
+    std::string folder;   // where the rerun's files go
+  };
+  const std::string second = "TARVEXOutput-2026-12-07Run002";
+  const std::string change = [&] {
+    return msgBoxBlock(4, "Change Output Subdirectory?",
+                       "You have chosen to rerun TARVEX. The default output subdirectory name "
+                       "is now:\r\n" +
+                           second + "\r\nDo you want to change the default name?",
+                       "no");
+  }();
+  std::string changeYes = change;
+  changeYes.replace(changeYes.rfind("-> no"), 5, "-> yes");
+  const std::string prompt =
+      "Please enter a user-defined subdirectory name. If you select Cancel the default name will "
+      "be used. Subdirectory names are limited to 100 characters. Longer names will be "
+      "truncated. Spaced will be replaced with underscores (_) and unacceptable characters will "
+      "be removed.";
+  const std::vector<Case> cases = {
+      {"engine files present", "", "answer no", change, second},
+      {"engine program gone", "TARVEXv1", "answer no", kInitNote + change, second},
+      {"a name of the user's", "", "answer yes\ninput my rerun",
+       changeYes + inputBoxBlock("Please Enter Subdirectory Name:", second, prompt, "\"my rerun\""),
+       "my_rerun/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunSession s;
+    ASSERT_TRUE(s.run(kRun));
+    if (!c.removed.empty()) fs::remove(s.dataDir.path() / c.removed);
+    s.clearTranscript();
+    s.statusTexts.clear();
+    ASSERT_TRUE(
+        s.run("click cmdRunTARVEX\n" + c.answers + "\nfrmWait: wait\nanswer yes\nanswer no"));
+    EXPECT_EQ(s.transcript(), c.asked + s.afterEngine() + copyInputsQuestion(c.folder, "no"));
+    EXPECT_EQ(s.output(c.folder), (std::vector<std::string>{"TARVEXResults.txt", "notes.txt"}));
+    EXPECT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf"));
+    EXPECT_EQ(s.window.tbOutputSubdirectory.text(), c.folder);
+    EXPECT_EQ(s.statusTexts.back(), "Status: Successful TARVEX run. Please look at output files");
+  }
+}
+
+TEST(StepThree, AnEngineThatExitsAtOnceStillCountsAsARun) {
+  RunSession s("#!/bin/sh\nexit 3\n");
+  ASSERT_TRUE(s.run(kRun));
+  EXPECT_EQ(s.transcript(), kInitNote + s.afterEngine() + copyInputsQuestion(kOutput, "no"));
+  EXPECT_EQ(s.output(), std::vector<std::string>{});
+  EXPECT_TRUE(s.state.TARVEXHasRun);
+  EXPECT_EQ(s.statusTexts.back(), "Status: Successful TARVEX run. Please look at output files");
+}
+
+TEST(StepThree, OutputFolderThatCannotBeMade) {
+  struct Case {
+    std::string name;
+    std::string folder;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {"a file of that name", "taken", "Error: 58 File already exists"},
+      {"a missing parent", "missing/run", "Error: 76 Path not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunSession s;
+    s.dataDir.write("taken", "a file of the user");
+    s.window.tbOutputSubdirectory.setText(c.folder);
+    ASSERT_TRUE(s.run("click cmdRunTARVEX\nfrmWait: wait\nanswer yes"));
+    EXPECT_EQ(s.transcript(),
+              kInitNote + s.afterEngine() + msgBoxBlock(16, "Sub MakeDestroyFolder ", c.error) +
+                  msgBoxBlock(16, "Output Error:",
+                              "Error: could not create output folder \r\n" + c.folder +
+                                  "\r\nPlease copy TARVEX output files manually before rerunning "
+                                  "the program."));
+    // Nothing was moved: the results wait in the data folder.
+    EXPECT_EQ(s.dataDir.read("TARVEXResults.txt"), "results\n");
+    EXPECT_EQ(s.dataDir.read("taken"), "a file of the user");
+    EXPECT_TRUE(s.state.TARVEXHasRun);
+    EXPECT_EQ(s.window.cmdRunTARVEX.text(), "Step 3: Load TARVEX Files and Run TARVEX");
+    EXPECT_EQ(s.statusTexts, std::vector<std::string>{"Status: Unsuccessful TARVEX run. Please "
+                                                      "look at input and output files."});
+  }
+}
+
+TEST(StepThree, EngineThatCannotBeCopiedOrStarted) {
+  struct Case {
+    std::string name;
+    bool removed;        // from the shell folder after start-up
+    fs::perms perms;     // of the shell folder's engine otherwise
+    std::string failed;  // the copy's error, empty when the copy works
+  };
+  const std::vector<Case> cases = {
+      {"engine gone from the shell folder", true, fs::perms::none, "Error: 53 File not found"},
+      {"engine that cannot be read", false, fs::perms::none, "Error: 70 Permission denied"},
+      {"engine that cannot be run", false, fs::perms::owner_read, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.removed && c.perms == fs::perms::none && !permissionsApply()) continue;
+    RunSession s;
+    const fs::path engine = s.shellDir.path() / "TARVEXv1";
+    if (c.removed)
+      fs::remove(engine);
+    else
+      fs::permissions(engine, c.perms);
+    const std::vector<std::string> before = listing(s.dataDir.path());
+    ASSERT_TRUE(s.run("click cmdRunTARVEX"));
+    if (c.failed.empty()) {
+      // Copied as it is, the engine then fails to start.
+      EXPECT_EQ(s.transcript(), kInitNote + s.startEvent() +
+                                    msgBoxBlock(16, "Error: cmdRunTARVEX",
+                                                "Error: 70\r\nType of Error: Permission denied"));
+      EXPECT_EQ(s.statusTexts, std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(
+          s.transcript(),
+          kInitNote + msgBoxBlock(16, " Sub ", c.failed) +
+              msgBoxBlock(16, "Error:",
+                          "Error: " + s.data() +
+                              "TARVEXv1 was not created sucessfully.\r\nPlease run the shell "
+                              "again or manually copy the file from: \r\n" +
+                              engine.string() + "\r\nand run it.") +
+              msgBoxBlock(16, "Error with TARVEX files",
+                          "Error: TARVEXv1 TARVEXv1.ctf were not created properly.\r\nPlease try "
+                          "to manually copy them from: " +
+                              s.state.ShellDirectory + "\r\nTo:" + s.data() +
+                              "\r\nThen reclick the run TARVEX command button."));
+      EXPECT_EQ(s.statusTexts,
+                std::vector<std::string>{"Status: Error with TARVEX program files."});
+      // Nothing else changed: no half-written engine and no start.
+      EXPECT_EQ(listing(s.dataDir.path()), before);
+    }
+    EXPECT_FALSE(s.state.TARVEXHasRun);
+    EXPECT_FALSE(s.desktop.busy());
+  }
+}
+
+TEST(StepThree, ExitAfterARunRemovesOnlyTheEngine) {
+  RunSession s("#!/bin/sh\nmkdir -p engine\necho results > TARVEXResults.txt\n",
+               "TARVEXv1\r\nTARVEXv1.ctf\r\nengine\r\n");
+  // The user's files that differ from the engine's only in letter case.
+  for (const char* name : {"tarvexv1", "TARVEXV1.CTF", "Engine/x.txt"})
+    s.dataDir.write(name, "the user's");
+  ASSERT_TRUE(s.run(kRun));
+  ASSERT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf") && s.has("engine"));
+  EXPECT_FALSE(s.run("click cmdExit"));
+  EXPECT_EQ(listing(s.dataDir.path()),
+            (std::vector<std::string>{"DOVLAnnualTimeSeries.txt", "Engine", "FlowChar.txt",
+                                      "LP3G.txt", "LP3K.txt", "LP3s.txt", "SiteInfo.txt", kOutput,
+                                      "TARVEXV1.CTF", "notes.txt", "tarvexv1"}));
+  for (const char* name : {"tarvexv1", "TARVEXV1.CTF", "Engine/x.txt"})
+    EXPECT_EQ(s.dataDir.read(name), "the user's");
+  EXPECT_EQ(s.output(), std::vector<std::string>{"TARVEXResults.txt"});
+}
+
+}  // namespace
+}  // namespace tarvex::testing
