@@ -1,9 +1,10 @@
 // Step 2 on a large study region, headless, beside reading the same bytes once:
 // 2,000 stations with every file (30 flow characteristics, a headed 2,000 x 2,000
-// weighting matrix, 100-year annual flow files for every station). "step2" is a click of
+// weighting matrix, 100-year annual flow files for every station). "Step2" is a click of
 // the Step 2 button on a scripted desktop with the backup pause declined and the matrix
-// written as USERWLS.txt; "read" reads every input file's bytes once. The peak memory of
-// the process after the runs is printed last.
+// written as USERWLS.txt; "BatchCheck" is the batch check of the same folder (which
+// writes nothing); then each check alone; "ReadOnce" reads every input file's bytes once.
+// The peak memory of the process after the runs is printed last.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -13,6 +14,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/batch_check.h"
 #include "checks/check_context.h"
 #include "checks/flow_files.h"
 #include "checks/site_info.h"
@@ -39,8 +41,9 @@ constexpr int kStations = 2000;
 const testing::TempDir& dataFolder() {
   static const testing::TempDir folder;
   static const bool written = [] {
-    testing::writeSampleData(folder.path(), {.stations = kStations, .flowColumns = 30,
-                                             .years = 100, .matrixHeadings = true});
+    testing::writeSampleData(
+        folder.path(),
+        {.stations = kStations, .flowColumns = 30, .years = 100, .matrixHeadings = true});
     fs::rename(folder.path() / "UserWLS.txt", folder.path() / "Matrix.txt");
     return true;
   }();
@@ -83,6 +86,22 @@ void BM_Step2(benchmark::State& run) {
   run.counters["MB"] = static_cast<double>(inputBytes()) / 1e6;
 }
 BENCHMARK(BM_Step2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The batch check of the same folder with the same options, its JSON report kept in memory.
+void BM_BatchCheck(benchmark::State& run) {
+  const auto& folder = dataFolder();
+  // The batch finds the matrix by its standard name.
+  const fs::path matrix = folder.path() / "UserWLS.txt";
+  fs::copy_file(folder.path() / "Matrix.txt", matrix, fs::copy_options::overwrite_existing);
+  for (auto _ : run) {
+    std::ostringstream out, err;
+    const int status = runBatchCheck(
+        {folder.path().string(), true, true, true, false, std::string("-")}, out, err);
+    if (status != kNoErrors) run.SkipWithError(("batch check failed: " + err.str()).c_str());
+  }
+  fs::remove(matrix);
+}
+BENCHMARK(BM_BatchCheck)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // One check alone, on the state the site information check leaves.
 template <class Check>

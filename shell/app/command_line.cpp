@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 
+#include <CLI/CLI.hpp>
 #include <chrono>
-#include <cstdio>
 
 namespace tarvex {
 
@@ -19,32 +19,93 @@ std::optional<CalendarDate> parseIsoDate(const std::string& text) {
   return CalendarDate{year, month, day};
 }
 
+namespace {
+
+const CLI::Validator kIsoDate(
+    [](std::string& text) {
+      return parseIsoDate(text) ? std::string()
+                                : "a date as YYYY-MM-DD is needed, not \"" + text + "\"";
+    },
+    "YYYY-MM-DD");
+
+// The first line of a parse error, so that a bad command line is one clear line.
+std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+}  // namespace
+
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args,
                                             std::string& error) {
   CommandLine line;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& option = args[i];
-    if (option != "--script" && option != "--shell-dir" && option != "--date") {
-      error = "unknown argument \"" + option + "\"";
+  CLI::App app(
+      "The TARVEX shell: opens its window; or runs a session from a script headless "
+      "(--script); or checks a data folder in batch (--check).",
+      "TARVEXshellv01");
+  app.set_version_flag("--version", std::string("TARVEXshellv01 ") + TARVEX_VERSION);
+  std::string date;
+  auto* script = app.add_option("--script", line.scriptPath,
+                                "Run the shell headless: the script's lines act on the window, "
+                                "a transcript goes to standard output")
+                     ->type_name("FILE");
+  auto* shellDir = app.add_option("--shell-dir", line.shellDirectory,
+                                  "With --script: the folder of the engine and the "
+                                  "initialization file (default: the program's own)")
+                       ->type_name("DIR")
+                       ->needs(script);
+  app.add_option("--date", date, "With --script: the calendar date for output names")
+      ->check(kIsoDate)
+      ->needs(script);
+  auto* check = app.add_option("--check", line.checkFolder,
+                               "Check the input files of a data folder in batch, with the "
+                               "standard names; exit 0 without errors, 1 with, 2 when the check "
+                               "cannot run")
+                    ->type_name("DIR")
+                    ->excludes(script)
+                    ->excludes(shellDir);
+  app.add_flag("--matrix", line.matrix, "With --check: check UserWLS.txt too")->needs(check);
+  app.add_flag("--matrix-headings", line.matrixHeadings,
+               "With --check: the matrix has station-number headings")
+      ->needs(check);
+  app.add_flag("--flow-files", line.flowFiles,
+               "With --check: check the annual flow files (DOVL########.txt) too")
+      ->needs(check);
+  app.add_flag("--fix", line.fix,
+               "With --check: make the repairs the checks offer, each file backed up first; "
+               "without it nothing is written")
+      ->needs(check);
+  std::string json;
+  app.add_option("--json", json,
+                 "With --check: write the report as JSON to FILE, or to standard output "
+                 "instead of the report texts with -")
+      ->type_name("FILE|-")
+      ->needs(check);
+
+  std::vector<const char*> argv = {"TARVEXshellv01"};
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  app.allow_extras();
+  try {
+    app.parse(static_cast<int>(argv.size()), argv.data());
+    if (!app.remaining().empty()) {
+      error = "unknown argument \"" + app.remaining().front() + "\"";
       return std::nullopt;
     }
-    if (i + 1 >= args.size()) {
-      error = option + " needs a value";
-      return std::nullopt;
-    }
-    const std::string& value = args[++i];
-    if (option == "--script") {
-      line.scriptPath = value;
-    } else if (option == "--shell-dir") {
-      line.shellDirectory = value;
-    } else {
-      line.date = parseIsoDate(value);
-      if (!line.date) {
-        error = "--date takes a date as YYYY-MM-DD, not \"" + value + "\"";
-        return std::nullopt;
-      }
-    }
+  } catch (const CLI::CallForHelp&) {
+    line.mode = CommandLine::Mode::Help;
+    line.text = app.help();
+    return line;
+  } catch (const CLI::CallForVersion& version) {
+    line.mode = CommandLine::Mode::Version;
+    line.text = version.what();
+    return line;
+  } catch (const CLI::ParseError& e) {
+    error = firstLine(e.what());
+    return std::nullopt;
   }
+  if (!date.empty()) line.date = parseIsoDate(date);
+  if (app.count("--json")) line.json = json;
+  if (script->count())
+    line.mode = CommandLine::Mode::Script;
+  else if (check->count())
+    line.mode = CommandLine::Mode::Check;
   return line;
 }
 

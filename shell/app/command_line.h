@@ -8,13 +8,27 @@
 
 namespace tarvex {
 
+// What the program was asked to do.
 struct CommandLine {
+  enum class Mode { Window, Script, Check, Help, Version };
+  Mode mode = Mode::Window;
+  std::string text;  // the help or version text
+
+  // --script FILE [--shell-dir DIR] [--date YYYY-MM-DD]
   std::string scriptPath;
   std::string shellDirectory;  // empty: the program's own folder
   std::optional<CalendarDate> date;
+
+  // --check DIR [--matrix] [--matrix-headings] [--flow-files] [--fix] [--json FILE|-]
+  std::string checkFolder;
+  bool matrix = false;
+  bool matrixHeadings = false;
+  bool flowFiles = false;
+  bool fix = false;
+  std::optional<std::string> json;
 };
 
-// Parses the arguments after the program name; a message in `error` when they are off.
+// Parses the arguments after the program name; one clear line in `error` when they are off.
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
 

@@ -1,4 +1,5 @@
-// TARVEXshellv01: the shell. Headless with --script; the window comes with the Qt build.
+// TARVEXshellv01: the shell. Headless with --script, a batch check with --check; the window
+// comes with the Qt build.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <iostream>
 #include <new>
 
+#include "app/batch_check.h"
 #include "app/command_line.h"
 #include "platform/run_time_error.h"
 #include "platform/scripted/script_runner.h"
@@ -55,6 +57,14 @@ int runScript(const CommandLine& command) {
   return 0;
 }
 
+int checkFolder(const CommandLine& command) {
+  const int status = runBatchCheck({command.checkFolder, command.matrix, command.matrixHeadings,
+                                    command.flowFiles, command.fix, command.json},
+                                   std::cout, std::cerr);
+  if (!std::cout.flush()) throw ScriptError("cannot write the report");
+  return status;
+}
+
 bool isOpen(int fd) { return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
 
 // A closed standard stream would let the next file opened take its number, and the
@@ -79,12 +89,20 @@ int main(int argc, char** argv) {
   try {
     std::string error;
     const auto command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!command) return fail(error);
-    if (command->scriptPath.empty())
-      return fail(
-          "this build runs headless only; use --script FILE [--shell-dir DIR] "
-          "[--date YYYY-MM-DD]");
-    return runScript(*command);
+    if (!command) return fail(error + " (see --help)");
+    switch (command->mode) {
+      case CommandLine::Mode::Help:
+      case CommandLine::Mode::Version:
+        std::cout << command->text << "\n";
+        return std::cout.flush() ? 0 : fail("cannot write to standard output");
+      case CommandLine::Mode::Script:
+        return runScript(*command);
+      case CommandLine::Mode::Check:
+        return checkFolder(*command);
+      case CommandLine::Mode::Window:
+        break;
+    }
+    return fail("this build runs headless only; use --script FILE or --check DIR (see --help)");
   } catch (const ScriptError& e) {
     return fail(e.what());
   } catch (const std::bad_alloc&) {

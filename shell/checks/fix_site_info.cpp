@@ -33,11 +33,6 @@ std::optional<std::string> repairedLine(const ShellState& state, std::string_vie
 
 }  // namespace
 
-std::string backupNameFor(const std::string& fileName, const CalendarDate& date) {
-  return fileName + "-BadFile-" + std::to_string(date.month) + "-" + std::to_string(date.day) +
-         "-" + std::to_string(date.year) + ".txt";
-}
-
 SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) {
   ShellState& state = context.state;
   SiteInfoRewrite rewrite;
@@ -66,11 +61,10 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
     }
 
     // The backup must exist before the file is touched: without it nothing is rewritten.
-    const std::string backup = backupNameFor(fileName, context.desktop.today());
-    replaceFile(context.dataFile(backup), original);
+    const std::string backup = context.backUp(path);
     rewrite.backupName = backup;
     context.countWarning();
-    replaceFile(path, text + kBreak);
+    context.writeFile(path, text + kBreak);
     if (leftOut.length() <= 2) return;
 
     context.countWarning();

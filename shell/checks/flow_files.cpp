@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <string>
 #include <string_view>
 #include <unordered_map>
-#include <string>
 #include <vector>
 
 #include "checks/annual_flow_file.h"
@@ -106,7 +106,7 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
     if (file.WarnFlag != 0) ++state.WarningCount;
     if (file.OutText.size() > 7) (compilation += file.OutText) += kLineBreak;
   }
-  replaceFile(resolveStandardName(folder, kCompilationFileName), compilation);
+  context.writeFile(resolveStandardName(folder, kCompilationFileName), compilation);
 
   showFlowReport(context, errors, "Q File Errors: ");
   showFlowReport(context, warnings, "Q File Warnings: ");

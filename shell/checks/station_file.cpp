@@ -350,7 +350,7 @@ void StationFileCheck::rewrite() {
   std::string text = headingLine_ + kCrLf;
   text.reserve(bytes_.size() + 2 * static_cast<std::size_t>(state_.StationCount));
   for (long k = 1; k <= state_.StationCount; ++k) (text += reorderedLine(k)) += kCrLf;
-  replaceFile(context_.dataFile(fileName_), text);
+  context_.writeFile(context_.dataFile(fileName_), text);
 }
 
 }  // namespace

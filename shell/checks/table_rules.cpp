@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
-#include <optional>
+#include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "platform/run_time_error.h"
 #include "platform/text_file.h"
@@ -139,7 +139,7 @@ constexpr int kMaxFractionDigits = 17;
 constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
 
 constexpr std::array<double, kMaxFractionDigits + 1> kPowersOfTen = {
-    1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+    1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
     1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
 
 // Writes m / 10^fraction in fixed notation ("0.05", "12.5") at `out`, or nothing when
@@ -147,13 +147,15 @@ constexpr std::array<double, kMaxFractionDigits + 1> kPowersOfTen = {
 // the end of what was written.
 char* writeFixed(char* out, bool negative, std::uint64_t m, int fraction) {
   char digits[24];
-  const auto count = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
+  const auto count =
+      static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
   int significant = count;
   while (significant > 1 && digits[significant - 1] == '0') --significant;
   const int exponent = count - 1 - fraction;
   const int scientific = (negative ? 1 : 0) + significant + (significant > 1 ? 1 : 0) + 2 +
                          (exponent <= -100 || exponent >= 100 ? 3 : 2);
-  const int fixed = (negative ? 1 : 0) + (count <= fraction ? fraction + 2 : count + (fraction > 0));
+  const int fixed =
+      (negative ? 1 : 0) + (count <= fraction ? fraction + 2 : count + (fraction > 0));
   if (scientific < fixed) return out;
   if (negative) *out++ = '-';
   if (count <= fraction) {

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
-#include <random>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -156,9 +154,9 @@ TEST(TableRules, ShortDecimalsAreWrittenAsTheGeneralAlgorithmWrites) {
     char text[32];
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
   };
-  std::vector<double> values = {0.0,   -0.0,   1e15,   1e16,    123456789012345.0, 0.1 + 0.2,
-                                1e-5,  1e-4,   0.001,  1e5,     1e6,               123000,
-                                -0.05, 5e-324, 1.7e308, 2.5e-7, 0.000125,          9.999999};
+  std::vector<double> values = {
+      0.0, -0.0,   1e15,  1e16,   123456789012345.0, 0.1 + 0.2, 1e-5,     1e-4,    0.001, 1e5,
+      1e6, 123000, -0.05, 5e-324, 1.7e308,           2.5e-7,    0.000125, 9.999999};
   // Short decimals at many scales, the values a matrix usually holds.
   for (int digits = 1; digits <= 999999; digits = digits * 7 + 3)
     for (double scale = 1e-9; scale < 1e12; scale *= 10) values.push_back(digits * scale);

@@ -266,7 +266,7 @@ std::string userMatrixText(const UserMatrix& matrix) {
 
 std::optional<RunTimeError> MakeUSERWLStxt(CheckContext& context, const UserMatrix& matrix) {
   return withErrorBox(context.desktop, TrapText::Typed, "Error: MakeUSERWLStxt:", [&] {
-    replaceFile(userWlsPath(context.state), userMatrixText(matrix));
+    context.writeFile(userWlsPath(context.state), userMatrixText(matrix));
   });
 }
 

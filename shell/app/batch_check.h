@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace tarvex {
+
+struct BatchCheck {
+  std::string folder;
+  bool matrix = false;
+  bool matrixHeadings = false;
+  bool flowFiles = false;
+  bool fix = false;
+  std::optional<std::string> json;  // a file, or "-" for standard output
+};
+
+inline constexpr int kNoErrors = 0;
+inline constexpr int kErrorsFound = 1;
+inline constexpr int kCannotCheck = 2;
+
+// Step 1 with the standard names on a data folder (found in any letter case), then the
+// checks of Step 2 in the driver's order, with no window and no question: a question
+// that would rewrite a file is answered Yes with `fix` (each file backed up first) and No
+// without it, when nothing at all is written. The report texts go to `out` (or the JSON
+// report, with "-"); why the check could not run goes to `err`. Returns kNoErrors,
+// kErrorsFound or kCannotCheck.
+int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvex

@@ -1,0 +1,225 @@
+// The batch check of a data folder against the same folder run as a --script session.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "run_program.h"
+#include "sample_data.h"
+#include "temp_dir.h"
+
+namespace tarvex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::map<std::string, std::string> contents(const TempDir& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+  return files;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> all;
+  for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+    all.push_back(text.substr(at, end - at + 2));
+  return all;
+}
+
+// The damaged folders the checks are meant for, each made from a clean sample.
+struct Fixture {
+  const char* name;
+  std::function<void(const TempDir&)> damage;
+  std::string answers;  // what a session answers so as to decide as the batch does
+  int exitCode;
+};
+
+void sevenDigits(const TempDir& data) {
+  std::string site = data.read("SiteInfo.txt");
+  for (const auto& station : sampleStations(5))
+    site.replace(site.find(station), 8, station.substr(1));
+  data.write("SiteInfo.txt", site);
+}
+
+void reversedSkew(const TempDir& data) {
+  auto all = lines(data.read("LP3G.txt"));
+  std::reverse(all.begin() + 1, all.end());
+  std::string text;
+  for (const auto& line : all) text += line;
+  data.write("LP3G.txt", text);
+}
+
+const std::vector<Fixture>& fixtures() {
+  static const std::vector<Fixture> all = {
+      {"clean", [](const TempDir&) {}, "answer no\n", 0},
+      {"site information errors",
+       [](const TempDir& d) {
+         d.write("SiteInfo.txt", d.read("SiteInfo.txt") + "\t30\t-92\t20\t2\t0\t0\t1\t1\r\n");
+       },
+       "answer no\n", 1},
+      {"seven-digit numbers", sevenDigits,
+       "answer no\nanswer yes\nanswer yes\nanswer yes\nanswer yes\nanswer yes\n", 1},
+      {"reversed skew file", reversedSkew, "answer no\n", 0},
+      {"bad matrix",
+       [](const TempDir& d) {
+         std::string matrix = d.read("UserWLS.txt");
+         matrix.replace(matrix.rfind("0.05"), 4, "abc");
+         d.write("UserWLS.txt", matrix);
+       },
+       "answer no\nanswer yes\n", 1},
+      {"missing flow file",
+       [](const TempDir& d) { fs::remove(d.path() / ("DOVL" + sampleStations(5)[2] + ".txt")); },
+       "answer no\n", 1},
+  };
+  return all;
+}
+
+ProgramResult batch(const TempDir& data, const std::string& options = "") {
+  return runProgram(shellProgram() + " --check " + shellQuote(data.path().string()) +
+                    " --matrix --matrix-headings --flow-files --json - " + options);
+}
+
+// ErrorCount, WarningCount and StationCount of a --script session's Steps 1 and 2.
+std::vector<long> sessionCounts(const TempDir& data, const std::string& answers) {
+  TempDir scripts;
+  const auto script =
+      scripts.write("s.txt",
+                    "tick cbUDWMatrix\ntick cbUDMHeadings\ntick cbDOVLFiles\nclick cmdInputFiles\n"
+                    "open SiteInfo.txt\nclick cmdQAQCFiles\n" +
+                        answers + "state\n");
+  const ProgramResult r =
+      runProgram("cd " + shellQuote(data.path().string()) + " && " + shellProgram() + " --script " +
+                 shellQuote(script.string()) + " --shell-dir " + shellQuote(buildBinDir()));
+  std::vector<long> counts;
+  for (const char* name : {"ErrorCount: ", "WarningCount: ", "StationCount: "}) {
+    const auto at = r.out.rfind(name);
+    counts.push_back(at == std::string::npos ? -1
+                                             : std::stol(r.out.substr(at + std::strlen(name))));
+  }
+  return counts;
+}
+
+// The report's shape: every key, with the type it must have.
+void expectReportShape(const json& report) {
+  ASSERT_TRUE(report.is_object());
+  EXPECT_TRUE(report["folder"].is_string());
+  for (const char* key : {"SiteInfo", "FlowChar", "LP3G", "LP3K", "LP3s", "UserWLS"})
+    EXPECT_TRUE(report["files"][key].is_string() || report["files"][key].is_null()) << key;
+  for (const char* key : {"stationCount", "errorCount", "warningCount"})
+    EXPECT_TRUE(report[key].is_number_integer()) << key;
+  for (const char* key : {"findings", "notes", "rewritten", "backups"})
+    ASSERT_TRUE(report[key].is_array()) << key;
+  for (const json& finding : report["findings"]) {
+    EXPECT_TRUE(finding["file"].is_string());
+    EXPECT_TRUE(finding["line"].is_number_integer() || finding["line"].is_null());
+    EXPECT_TRUE(finding["station"].is_string() || finding["station"].is_null());
+    EXPECT_TRUE(finding["field"].is_number_integer() || finding["field"].is_null());
+    EXPECT_TRUE(finding["severity"] == "error" || finding["severity"] == "warning");
+    EXPECT_TRUE(finding["text"].is_string());
+  }
+  for (const char* key : {"notes", "rewritten", "backups"})
+    for (const json& item : report[key]) EXPECT_TRUE(item.is_string()) << key;
+}
+
+TEST(BatchCheck, CountsAsASessionAndWritesNothing) {
+  for (const Fixture& fixture : fixtures()) {
+    SCOPED_TRACE(fixture.name);
+    TempDir data;
+    writeSampleData(data.path());
+    fixture.damage(data);
+    const auto before = contents(data);
+    const ProgramResult r = batch(data);
+    EXPECT_EQ(r.exitCode, fixture.exitCode) << r.err;
+    EXPECT_EQ(contents(data), before) << "without --fix nothing is written";
+    const json report = json::parse(r.out);
+    expectReportShape(report);
+    EXPECT_TRUE(report["rewritten"].empty());
+    EXPECT_TRUE(report["backups"].empty());
+    const std::vector<long> batchCounts = {report["errorCount"], report["warningCount"],
+                                           report["stationCount"]};
+    EXPECT_EQ(batchCounts, sessionCounts(data, fixture.answers));
+    EXPECT_EQ(report["findings"].empty(), fixture.name == std::string("clean"));
+  }
+}
+
+TEST(BatchCheck, RepairsMatchTheInteractiveYesAndKeepBackups) {
+  TempDir clean;
+  writeSampleData(clean.path());
+  const std::regex backup(".*-BadFile-[0-9]+-[0-9]+-[0-9]{4}\\.txt");
+  struct Row {
+    const char* name;
+    std::function<void(const TempDir&)> damage;
+    std::string repaired;
+  };
+  for (const Row& row : std::vector<Row>{{"seven-digit numbers", sevenDigits, "SiteInfo.txt"},
+                                         {"reversed skew file", reversedSkew, "LP3G.txt"}}) {
+    SCOPED_TRACE(row.name);
+    TempDir data;
+    writeSampleData(data.path());
+    row.damage(data);
+    const std::string damaged = data.read(row.repaired);
+    const ProgramResult r = batch(data, "--fix");
+    const json report = json::parse(r.out);
+    expectReportShape(report);
+    EXPECT_EQ(data.read(row.repaired), clean.read(row.repaired));
+    EXPECT_NE(std::find(report["rewritten"].begin(), report["rewritten"].end(), row.repaired),
+              report["rewritten"].end());
+    ASSERT_FALSE(report["backups"].empty());
+    for (const json& name : report["backups"]) {
+      EXPECT_TRUE(std::regex_match(name.get<std::string>(), backup)) << name;
+      EXPECT_TRUE(fs::exists(data.path() / name.get<std::string>())) << name;
+    }
+    const std::string repairedBackup = report["backups"][0];
+    EXPECT_EQ(repairedBackup.rfind(row.repaired, 0), 0u);
+    EXPECT_EQ(data.read(repairedBackup), damaged);
+  }
+}
+
+TEST(BatchCheck, ReportTextsOrWhyItCannotRun) {
+  TempDir data;
+  writeSampleData(data.path());
+  reversedSkew(data);
+  const ProgramResult texts =
+      runProgram(shellProgram() + " --check " + shellQuote(data.path().string()));
+  EXPECT_EQ(texts.exitCode, 0) << texts.err;
+  EXPECT_EQ(texts.out.find("LP3G.txt file problems: \nStations in proper order:\n\n"), 0u)
+      << texts.out;
+  EXPECT_EQ(texts.out.find('\r'), std::string::npos);
+
+  TempDir report;
+  const std::string file = report.dir() + "report.json";
+  const ProgramResult toFile =
+      runProgram(shellProgram() + " --check " + shellQuote(data.path().string()) + " --json " +
+                 shellQuote(file));
+  EXPECT_EQ(toFile.exitCode, 0);
+  EXPECT_EQ(json::parse(report.read("report.json"))["warningCount"], 2);
+
+  fs::remove(data.path() / "LP3K.txt");
+  struct Row {
+    std::string args;
+    std::string message;
+  };
+  const std::vector<Row> rows = {
+      {"--check " + shellQuote(data.path().string()), " has no LP3K.txt"},
+      {"--check " + shellQuote(data.dir() + "missing"), "no data folder"},
+      {"--check " + shellQuote(data.path().string()) + " --matrix --fix --bogus",
+       "unknown argument \"--bogus\""},
+      {"--fix", "--fix requires --check"},
+  };
+  for (const Row& row : rows) {
+    const ProgramResult r = runProgram(shellProgram() + " " + row.args);
+    EXPECT_EQ(r.exitCode, 2) << row.args;
+    EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line";
+  }
+}
+
+}  // namespace
+}  // namespace tarvex::testing
