@@ -15,6 +15,7 @@ namespace tarvex::engine {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::folderListing;
 using testing::TempDir;
 
 constexpr const char* kSiteHeading =
@@ -54,14 +55,6 @@ struct DataFolder {
   TempDir dir;
 };
 
-std::vector<std::string> listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(EngineRun, FitOfTheWorkedCase) {
   DataFolder data;
   ASSERT_EQ(data.run(), 0);
@@ -88,7 +81,7 @@ TEST(EngineRun, FitOfTheWorkedCase) {
 
 TEST(EngineRun, AppendsOnARerunAndWritesNothingElse) {
   DataFolder data;
-  const std::vector<std::string> before = listing(data.dir.path());
+  const std::vector<std::string> before = folderListing(data.dir.path());
   ASSERT_EQ(data.run(), 0);
   const std::string first = data.results();
   ASSERT_EQ(data.run(), 0);
@@ -96,7 +89,7 @@ TEST(EngineRun, AppendsOnARerunAndWritesNothingElse) {
   std::vector<std::string> after = before;
   after.push_back(kResultsName);
   std::sort(after.begin(), after.end());
-  EXPECT_EQ(listing(data.dir.path()), after);
+  EXPECT_EQ(folderListing(data.dir.path()), after);
 }
 
 TEST(EngineRun, OptionalFilesNamesInOtherCaseAndLeftOutData) {

@@ -19,13 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::map<std::string, std::string> contents(const TempDir& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(dir.path()))
-    files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-  return files;
-}
-
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> all;
   for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
@@ -134,10 +127,10 @@ TEST(BatchCheck, CountsAsASessionAndWritesNothing) {
     TempDir data;
     writeSampleData(data.path());
     fixture.damage(data);
-    const auto before = contents(data);
+    const auto before = folderContents(data);
     const ProgramResult r = batch(data);
     EXPECT_EQ(r.exitCode, fixture.exitCode) << r.err;
-    EXPECT_EQ(contents(data), before) << "without --fix nothing is written";
+    EXPECT_EQ(folderContents(data), before) << "without --fix nothing is written";
     const json report = json::parse(r.out);
     expectReportShape(report);
     EXPECT_TRUE(report["rewritten"].empty());

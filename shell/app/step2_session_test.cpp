@@ -22,13 +22,6 @@ const std::string kHeadlessMatrix =
     "click cmdQAQCFiles\nanswer no\n";
 
 // The files of a folder and their bytes.
-std::map<std::string, std::string> contents(const TempDir& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(dir.path()))
-    files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-  return files;
-}
-
 ProgramResult session(const TempDir& data, const std::string& lines) {
   TempDir scripts;
   const auto script = scripts.write("session.txt", lines);
@@ -42,7 +35,7 @@ TEST(Step2Session, CleanFolderEndsReadyForStepThree) {
   // Without headings, the engine's copy of the matrix (USERWLS.txt, the same file in
   // another letter case) is written back with one more line break at its end.
   writeSampleData(data.path(), {.matrixHeadings = false});
-  const auto before = contents(data);
+  const auto before = folderContents(data);
   const ProgramResult r = session(data, kHeadlessMatrix + "show tbMyStatus\nstate\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("== show tbMyStatus\nStatus: File checks complete. Please click the Step "
@@ -52,7 +45,7 @@ TEST(Step2Session, CleanFolderEndsReadyForStepThree) {
             std::string::npos)
       << r.out;
   // The checks wrote the compilation file and changed nothing else of the user's.
-  auto after = contents(data);
+  auto after = folderContents(data);
   EXPECT_EQ(after.erase("DOVLAnnualTimeSeries.txt"), 1u);
   EXPECT_EQ(after["UserWLS.txt"], before.at("UserWLS.txt") + "\r\n");
   after["UserWLS.txt"] = before.at("UserWLS.txt");
@@ -82,7 +75,7 @@ TEST(Step2Session, DamagedFolderIsRepairedWhereTheUserAgrees) {
   matrix.replace(matrix.rfind("0.05"), 4, "abc");
   data.write("UserWLS.txt", matrix);
   fs::remove(data.path() / ("DOVL" + stations[2] + ".txt"));
-  const auto before = contents(data);
+  const auto before = folderContents(data);
 
   const ProgramResult r = session(
       data, kSteps1And2 +
@@ -96,7 +89,7 @@ TEST(Step2Session, DamagedFolderIsRepairedWhereTheUserAgrees) {
   EXPECT_NE(r.out.find("== msgbox 16 \"Annual Flow Files Error:\""), std::string::npos);
   EXPECT_NE(r.out.find("InputFilesChecked: false\n"), std::string::npos);
 
-  auto after = contents(data);
+  auto after = folderContents(data);
   EXPECT_EQ(after["SiteInfo.txt"], clean.read("SiteInfo.txt"));
   EXPECT_EQ(after["SiteInfo.txt-BadFile-12-7-2026.txt"], site);
   EXPECT_EQ(after["LP3G.txt"], clean.read("LP3G.txt"));

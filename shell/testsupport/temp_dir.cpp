@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -39,6 +40,20 @@ std::string TempDir::read(const std::string& name) const {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+std::vector<std::string> folderListing(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::map<std::string, std::string> folderContents(const TempDir& dir) {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : folderListing(dir.path())) files[name] = dir.read(name);
+  return files;
 }
 
 }  // namespace tarvex::testing

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvex::testing {
 
@@ -24,5 +26,11 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The names of a folder's entries, sorted; the folder's own entries only.
+std::vector<std::string> folderListing(const std::filesystem::path& folder);
+
+// Every entry of a folder by name, with its bytes; the folder's own entries only.
+std::map<std::string, std::string> folderContents(const TempDir& dir);
 
 }  // namespace tarvex::testing

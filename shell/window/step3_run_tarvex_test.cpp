@@ -35,14 +35,6 @@ std::string copyInputsQuestion(const std::string& folder, const std::string& ans
                      answer);
 }
 
-std::vector<std::string> listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The shell after Steps 1 and 2 on a data folder of standard-named input files, with
 // the engine of the test in the shell folder.
 struct RunSession : ShellHarness {
@@ -74,7 +66,7 @@ struct RunSession : ShellHarness {
   std::string engineRun() const { return startEvent() + "== form frmWait\n== waited\n" + kDone; }
   std::string afterEngine() const { return engineRun() + "== close frmWait\n"; }
   std::vector<std::string> output(const std::string& folder = kOutput) const {
-    return listing(dataDir.path() / folder);
+    return folderListing(dataDir.path() / folder);
   }
   bool has(const std::string& name) const { return fs::exists(dataDir.path() / name); }
 };
@@ -230,7 +222,7 @@ TEST(StepThree, MovesWhatTheRunWroteOrTouched) {
     EXPECT_EQ(s.dataDir.read(std::string(kOutput) + "/TARVEXResults.txt"), "results\n");
     EXPECT_EQ(s.dataDir.read(std::string(kOutput) + "/notes.txt"), "notes of the user");
     // What the run did not change stays, the engine copy included.
-    EXPECT_EQ(listing(s.dataDir.path()),
+    EXPECT_EQ(folderListing(s.dataDir.path()),
               (std::vector<std::string>{"DOVLAnnualTimeSeries.txt", "FlowChar.txt", "LP3G.txt",
                                         "LP3K.txt", "LP3s.txt", "SiteInfo.txt", kOutput, "TARVEXv1",
                                         "TARVEXv1.ctf"}));
@@ -351,7 +343,7 @@ TEST(StepThree, EngineThatCannotBeCopiedOrStarted) {
       fs::remove(engine);
     else
       fs::permissions(engine, c.perms);
-    const std::vector<std::string> before = listing(s.dataDir.path());
+    const std::vector<std::string> before = folderListing(s.dataDir.path());
     ASSERT_TRUE(s.run("click cmdRunTARVEX"));
     if (c.failed.empty()) {
       // Copied as it is, the engine then fails to start.
@@ -376,7 +368,7 @@ TEST(StepThree, EngineThatCannotBeCopiedOrStarted) {
       EXPECT_EQ(s.statusTexts,
                 std::vector<std::string>{"Status: Error with TARVEX program files."});
       // Nothing else changed: no half-written engine and no start.
-      EXPECT_EQ(listing(s.dataDir.path()), before);
+      EXPECT_EQ(folderListing(s.dataDir.path()), before);
     }
     EXPECT_FALSE(s.state.TARVEXHasRun);
     EXPECT_FALSE(s.desktop.busy());
@@ -392,7 +384,7 @@ TEST(StepThree, ExitAfterARunRemovesOnlyTheEngine) {
   ASSERT_TRUE(s.run(kRun));
   ASSERT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf") && s.has("engine"));
   EXPECT_FALSE(s.run("click cmdExit"));
-  EXPECT_EQ(listing(s.dataDir.path()),
+  EXPECT_EQ(folderListing(s.dataDir.path()),
             (std::vector<std::string>{"DOVLAnnualTimeSeries.txt", "Engine", "FlowChar.txt",
                                       "LP3G.txt", "LP3K.txt", "LP3s.txt", "SiteInfo.txt", kOutput,
                                       "TARVEXV1.CTF", "notes.txt", "tarvexv1"}));
