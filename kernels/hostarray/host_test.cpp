@@ -65,12 +65,12 @@ TEST(Host, UninitializedArraysStartOnALineAndKeepTheirShape) {
   EXPECT_EQ(cube->classId(), qvDOUBLE_CLASS);
 }
 
-// Through the loader: a kernel writes into the caller's memory, and an error leaves that memory
-// to the caller.
+// Through the loader: a kernel writes into the caller's memory, in place over its input where
+// it maps elements one to one (Wenlix), and an error leaves the caller's memory to the caller.
 TEST(Host, KernelsWriteIntoOfferedMemory) {
   std::mt19937_64 random(3);
   const ArrayPtr V = randomDirections(4, random);
-  const hostarray::KernelModule ulvane("Ulvane");
+  const hostarray::KernelModule ulvane("Ulvane"), wenlix("Wenlix");
   const ArrayPtr n = scalar(1000), gray = flag(true);
   const std::vector<const PlainArray*> inputs{V.get(), n.get(), gray.get()};
   const ArrayPtr fresh = std::move(ulvane.call(inputs).at(0));
@@ -80,6 +80,14 @@ TEST(Host, KernelsWriteIntoOfferedMemory) {
       std::move(ulvane.call(inputs, 1, {memory.data(), memory.size() * 8}).at(0));
   ASSERT_EQ(placed->data(), memory.data());
   EXPECT_EQ(std::memcmp(memory.data(), fresh->data(), memory.size() * 8), 0);
+
+  const ArrayPtr coordinates = std::move(wenlix.call({fresh.get()}).at(0));
+  const ArrayPtr codes = PlainArray::view(qvUINT64_CLASS, {1000, 4}, memory.data());
+  const ArrayPtr inPlace =
+      std::move(wenlix.call({codes.get()}, 1, {memory.data(), memory.size() * 8}).at(0));
+  ASSERT_EQ(inPlace->data(), memory.data());
+  EXPECT_EQ(inPlace->classId(), qvDOUBLE_CLASS);
+  EXPECT_EQ(std::memcmp(memory.data(), coordinates->data(), memory.size() * 8), 0);
 
   // Gormik creates its 53 x 2 output over the memory, then finds the second cell unset: the
   // output goes, the memory stays the caller's.
