@@ -216,11 +216,12 @@ qvArray_tag* createOutput(int classId, std::vector<std::uint32_t> dims, int comp
     array = PlainArray::numeric(classId, std::move(dims));
   } else {
     array = PlainArray::uninitialized(classId, std::move(dims));
-  }
 #ifdef HOSTARRAY_POISON_UNINIT
-  // Test builds fill what a kernel promised to overwrite, so that an element it leaves shows.
-  if (fill == Fill::kNone) std::memset(array->data(), 0xa5, bytes);
+    // Test builds fill what a kernel promised to overwrite, so that an element it leaves shows.
+    // Offered memory keeps what it holds: it may be the input of a kernel working in place.
+    std::memset(array->data(), 0xa5, bytes);
 #endif
+  }
   return array.release();
 }
 
