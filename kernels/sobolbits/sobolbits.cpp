@@ -71,17 +71,46 @@ __attribute__((target("avx2"))) std::size_t streamGroups(std::uint64_t* dst,
   }
   return r;
 }
+
+// The same a whole 64-byte line at a time, dst on a line, with streaming or normal stores.
+__attribute__((target("avx512f"))) std::size_t xorLines(std::uint64_t* dst,
+                                                        const std::uint64_t* src, std::size_t count,
+                                                        std::size_t split, std::uint64_t a,
+                                                        std::uint64_t b, bool stream) {
+  const __m512i va = _mm512_set1_epi64(static_cast<long long>(a));
+  const __m512i vb = _mm512_set1_epi64(static_cast<long long>(b));
+  std::size_t r = 0;
+  for (; r + 8 <= count; r += 8) {
+    const auto lanesOfA = static_cast<__mmask8>(r + 8 <= split ? 0xff
+                                                : r >= split   ? 0
+                                                               : (1u << (split - r)) - 1);
+    const __m512i x =
+        _mm512_xor_si512(_mm512_loadu_si512(src + r), _mm512_mask_blend_epi64(lanesOfA, vb, va));
+    if (stream) {
+      _mm512_stream_si512(reinterpret_cast<__m512i*>(dst + r), x);
+    } else {
+      _mm512_store_si512(dst + r, x);
+    }
+  }
+  return r;
+}
 #endif
 
-// dst[r] = src[r] ^ (r < split ? a : b) for r below count. When streaming, dst is 32-byte
-// aligned and whole groups go out as streaming stores.
+// dst[r] = src[r] ^ (r < split ? a : b) for r below count. With AVX-512 whole lines go out as
+// vectors, streamed or not (a run that stays in the cache is written twice as fast as by the
+// compiler's 16-byte loop); elsewhere, when streaming, dst is 32-byte aligned and whole groups
+// go out as streaming stores.
 void xorTwoBases(std::uint64_t* __restrict dst, const std::uint64_t* __restrict src,
                  std::size_t count, std::size_t split, std::uint64_t a, std::uint64_t b,
                  bool stream) {
   split = std::min(split, count);
   std::size_t r = 0;
 #if defined(__x86_64__)
-  if (stream) r = streamGroups(dst, src, count, split, a, b);
+  if (hostIsa() == Isa::kAvx512 && reinterpret_cast<std::uintptr_t>(dst) % 64 == 0) {
+    r = xorLines(dst, src, count, split, a, b, stream);
+  } else if (stream) {
+    r = streamGroups(dst, src, count, split, a, b);
+  }
 #endif
   for (; r < split; ++r) dst[r] = src[r] ^ a;
   for (; r < count; ++r) dst[r] = src[r] ^ b;
