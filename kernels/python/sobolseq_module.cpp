@@ -4,6 +4,8 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,10 +155,56 @@ class Kernel {
   }
 
   const std::string& path() const { return module_.path(); }
+  const hostarray::KernelModule& module() const { return module_; }
 
  private:
   hostarray::KernelModule module_;
 };
+
+ArrayPtr scalar(int classId) { return PlainArray::numeric(classId, {1, 1}); }
+
+// Calls a kernel over memory offered for its output, which it is to write there.
+void callInto(const hostarray::KernelModule& kernel, const std::vector<const PlainArray*>& inputs,
+              void* memory, std::size_t bytes) {
+  const std::vector<ArrayPtr> outputs = kernel.call(inputs, 1, {memory, bytes});
+  if (outputs[0]->data() != memory) std::memcpy(memory, outputs[0]->data(), bytes);
+}
+
+// The coordinates of points skip, skip + leap + 1, ... into `out` (n x d float64, column-major),
+// a block of one column at a time: Hestra writes the block's codes there and Wenlix turns them
+// into coordinates in place while they are still in the cache. The caller checks the arguments.
+void coordinatesByBlocks(const Kernel& hestra, const Kernel& wenlix, const py::array& V,
+                         double skip, double leap, bool gray, py::array out,
+                         std::size_t blockRows) {
+  if (classOf(V.dtype()) != qvUINT64_CLASS || classOf(out.dtype()) != qvDOUBLE_CLASS ||
+      V.ndim() != 2 || out.ndim() != 2 || V.shape(1) != 53 || V.shape(0) != out.shape(1) ||
+      !(V.flags() & py::array::f_style) || !(out.flags() & py::array::f_style) ||
+      !out.writeable() || blockRows == 0) {
+    throw py::value_error("coordinatesByBlocks: V must be d x 53 words, out n x d doubles");
+  }
+  const auto d = static_cast<std::size_t>(V.shape(0)), n = static_cast<std::size_t>(out.shape(0));
+  const auto* v = static_cast<const std::uint64_t*>(V.data());
+  auto* data = static_cast<double*>(out.mutable_data());
+  const ArrayPtr row = PlainArray::numeric(qvUINT64_CLASS, {1, 53});
+  const ArrayPtr first = scalar(qvDOUBLE_CLASS), leapScalar = scalar(qvDOUBLE_CLASS),
+                 count = scalar(qvDOUBLE_CLASS), flag = scalar(qvLOGICAL_CLASS);
+  leapScalar->as<double>()[0] = leap;
+  flag->as<qvLogical>()[0] = gray;
+  const py::gil_scoped_release unlocked;
+  for (std::size_t j = 0; j < d; ++j) {
+    for (std::size_t k = 0; k < 53; ++k) row->as<std::uint64_t>()[k] = v[k * d + j];
+    for (std::size_t r = 0; r < n; r += blockRows) {
+      const std::size_t rows = std::min(blockRows, n - r);
+      first->as<double>()[0] = skip + static_cast<double>(r) * (leap + 1);
+      count->as<double>()[0] = static_cast<double>(rows);
+      double* block = data + j * n + r;
+      callInto(hestra.module(), {row.get(), first.get(), leapScalar.get(), count.get(), flag.get()},
+               block, rows * 8);
+      const ArrayPtr codes = PlainArray::view(qvUINT64_CLASS, {dimension(rows), 1}, block);
+      callInto(wenlix.module(), {codes.get()}, block, rows * 8);
+    }
+  }
+}
 
 }  // namespace
 
@@ -175,4 +223,7 @@ PYBIND11_MODULE(_sobolseq, m) {
       .def("__call__", &Kernel::call, py::arg("inputs"), py::arg("nlhs") = 1,
            py::arg("out") = py::none())
       .def_property_readonly("path", &Kernel::path);
+  m.def("coordinates_by_blocks", &coordinatesByBlocks, py::arg("hestra"), py::arg("wenlix"),
+        py::arg("V"), py::arg("skip"), py::arg("leap"), py::arg("gray"), py::arg("out"),
+        py::arg("block_rows"));
 }
