@@ -26,8 +26,9 @@ const std::uint64_t* grayStepColumn(const std::uint64_t* V, std::uint32_t d, std
 }
 
 constexpr std::size_t kChunk = 512;
-// Runs stream 32-byte stores out (AVX2): 16-byte ones left the routines about 10% above the
-// memset floor at 2^19 x 256. Other machines store normally.
+// Large runs stream their stores out where the machine has AVX2 (32-byte stores; 16-byte ones
+// left the routines about 10% above the memset floor at 2^19 x 256) or AVX-512 (whole lines).
+// Other machines store normally.
 bool streams(std::uint32_t n, std::uint32_t d) {
   return largeOutput(std::size_t{n} * d) && hostIsa() != Isa::kScalar;
 }
