@@ -25,9 +25,10 @@ constexpr std::size_t kMaxElements = HOSTARRAY_MAX_ELEMENTS == 0
                                          : std::size_t{HOSTARRAY_MAX_ELEMENTS};
 
 std::size_t countOf(const std::vector<std::uint32_t>& dims) {
+  if (std::ranges::find(dims, 0u) != dims.end()) return 0;
   std::size_t count = 1;
   for (std::uint32_t d : dims) {
-    if (d != 0 && count > kMaxElements / d) throw std::bad_alloc();
+    if (count > kMaxElements / d) throw std::bad_alloc();
     count *= d;
   }
   return count;

@@ -1,9 +1,13 @@
 #include "plx_json.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <map>
+#include <string_view>
 
 namespace hostarray {
 namespace {
@@ -43,6 +47,19 @@ std::vector<std::uint32_t> dimsFrom(const json& value, const std::string& where)
   return result;
 }
 
+// The product of the dims: zero when one of them is, whatever the others multiply to.
+std::size_t elementCount(const std::vector<std::uint32_t>& dims, const std::string& where) {
+  if (std::ranges::find(dims, 0u) != dims.end()) return 0;
+  std::size_t count = 1;
+  for (std::uint32_t d : dims) {
+    if (__builtin_mul_overflow(count, d, &count)) {
+      fail(where, "\"dims\" multiply to more than " +
+                      std::to_string(std::numeric_limits<std::size_t>::max()) + " elements");
+    }
+  }
+  return count;
+}
+
 double doubleFrom(const json& v, const std::string& where) {
   if (v.is_number()) return v.get<double>();
   // JSON has no NaN or infinity; they travel as strings.
@@ -78,25 +95,6 @@ void fillData(PlainArray& array, const json& data, const std::string& where) {
   }
 }
 
-json valueToJson(const PlainArray& array, std::size_t i) {
-  switch (array.classId()) {
-    case qvDOUBLE_CLASS: {
-      const double x = array.as<double>()[i];
-      if (std::isnan(x)) return "NaN";
-      if (std::isinf(x)) return x > 0 ? "Inf" : "-Inf";
-      return x;
-    }
-    case qvUINT64_CLASS:
-      return array.as<std::uint64_t>()[i];
-    default:
-      return array.as<qvLogical>()[i] != 0;
-  }
-}
-
-}  // namespace
-
-namespace {
-
 // Cells nest; a bound keeps a hostile input from exhausting the stack.
 constexpr int kMaxCellDepth = 64;
 
@@ -109,14 +107,18 @@ ArrayPtr arrayAtDepth(const json& value, const std::string& where, int depth) {
     fail(where, "\"class\" must be \"double\", \"uint64\", \"logical\" or \"cell\"");
   }
   const int classId = classNumbers().at(value["class"].get<std::string>());
-  ArrayPtr array = classId == qvCELL_CLASS ? PlainArray::cell(dimsFrom(value, where))
-                                           : PlainArray::numeric(classId, dimsFrom(value, where));
+  std::vector<std::uint32_t> dims = dimsFrom(value, where);
+  // The list must match the dims before anything is allocated: a few bytes of input must not
+  // make the host zero-fill gigabytes only to refuse them.
+  const std::size_t count = elementCount(dims, where);
   const char* listName = classId == qvCELL_CLASS ? "cells" : "data";
   const json* list = value.contains(listName) ? &value[listName] : nullptr;
-  if (!list || !list->is_array() || list->size() != array->numberOfElements()) {
-    fail(where, std::string("\"") + listName + "\" must list " +
-                    std::to_string(array->numberOfElements()) + " elements");
+  if (!list || !list->is_array() || list->size() != count) {
+    fail(where,
+         std::string("\"") + listName + "\" must list " + std::to_string(count) + " elements");
   }
+  ArrayPtr array = classId == qvCELL_CLASS ? PlainArray::cell(std::move(dims))
+                                           : PlainArray::numeric(classId, std::move(dims));
   if (classId != qvCELL_CLASS) {
     fillData(*array, *list, where);
     return array;
@@ -136,16 +138,123 @@ ArrayPtr arrayFromJson(const json& value, const std::string& where) {
   return arrayAtDepth(value, where, 0);
 }
 
-json arrayToJson(const PlainArray* array) {
-  if (!array) return nullptr;
-  json result{{"class", className(array->classId())}, {"dims", array->dims()}};
-  json list = json::array();
-  for (std::size_t i = 0; i < array->numberOfElements(); ++i) {
-    list.push_back(array->classId() == qvCELL_CLASS ? arrayToJson(array->cellAt(i))
-                                                    : valueToJson(*array, i));
+Request requestFromJson(const json& value) {
+  if (!value.is_object() || !value.contains("inputs") || !value["inputs"].is_array()) {
+    throw JsonFormatError("the input must be an object with an \"inputs\" list");
   }
-  result[array->classId() == qvCELL_CLASS ? "cells" : "data"] = std::move(list);
-  return result;
+  Request request;
+  if (value.contains("nlhs")) {
+    const json& n = value["nlhs"];
+    if (!n.is_number_integer() || n.get<std::int64_t>() < 0 || n.get<std::int64_t>() > 64) {
+      throw JsonFormatError("\"nlhs\" must be an integer from 0 to 64");
+    }
+    request.nlhs = n.get<int>();
+  }
+  const json& inputs = value["inputs"];
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    request.inputs.push_back(arrayFromJson(inputs[i], "inputs[" + std::to_string(i) + "]"));
+  return request;
+}
+
+namespace {
+
+// Gathers the text in blocks: the stream's cost per call would dominate for millions of
+// numbers.
+class BlockWriter {
+ public:
+  explicit BlockWriter(std::ostream& out) : out_(out) {}
+  BlockWriter(const BlockWriter&) = delete;
+  BlockWriter& operator=(const BlockWriter&) = delete;
+
+  bool failed() const { return !out_; }
+  void put(std::string_view text) {
+    if (text.size() > block_.size() - used_) flush();
+    if (text.size() > block_.size()) {
+      out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+      return;
+    }
+    std::memcpy(block_.data() + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void flush() {
+    if (used_ != 0 && out_) out_.write(block_.data(), static_cast<std::streamsize>(used_));
+    used_ = 0;
+  }
+
+ private:
+  std::ostream& out_;
+  std::array<char, 1 << 16> block_;
+  std::size_t used_ = 0;
+};
+
+void putWord(BlockWriter& out, std::uint64_t value) {
+  char text[20];
+  out.put({text, std::to_chars(text, text + sizeof text, value).ptr});
+}
+
+void putDouble(BlockWriter& out, double x) {
+  // JSON has no NaN or infinity; they travel as strings.
+  if (std::isnan(x)) return out.put(R"("NaN")");
+  if (std::isinf(x)) return out.put(x > 0 ? R"("Inf")" : R"("-Inf")");
+  // The digits json::dump writes (shortest round trip, its own exponent form).
+  char text[64];
+  out.put({text, nlohmann::detail::to_chars(text, text + sizeof text, x)});
+}
+
+void putElement(BlockWriter& out, const PlainArray& array, std::size_t i) {
+  switch (array.classId()) {
+    case qvDOUBLE_CLASS:
+      return putDouble(out, array.as<double>()[i]);
+    case qvUINT64_CLASS:
+      return putWord(out, array.as<std::uint64_t>()[i]);
+    default:
+      return out.put(array.as<qvLogical>()[i] != 0 ? "true" : "false");
+  }
+}
+
+// Keys in json's order (sorted): "cells" or "class", "data", "dims".
+void putArray(BlockWriter& out, const PlainArray* array) {
+  if (!array) return out.put("null");
+  const bool isCell = array->classId() == qvCELL_CLASS;
+  const std::string classText = "\"class\":\"" + className(array->classId()) + "\"";
+  out.put("{");
+  if (!isCell) out.put(classText + ",");
+  out.put(isCell ? "\"cells\":[" : "\"data\":[");
+  for (std::size_t i = 0; i < array->numberOfElements() && !out.failed(); ++i) {
+    if (i != 0) out.put(",");
+    if (isCell) {
+      putArray(out, array->cellAt(i));
+    } else {
+      putElement(out, *array, i);
+    }
+  }
+  out.put("],");
+  if (isCell) out.put(classText + ",");
+  out.put("\"dims\":[");
+  for (std::size_t k = 0; k < array->dims().size(); ++k) {
+    if (k != 0) out.put(",");
+    putWord(out, array->dims()[k]);
+  }
+  out.put("]}");
+}
+
+}  // namespace
+
+void writeArray(std::ostream& out, const PlainArray* array) {
+  BlockWriter writer(out);
+  putArray(writer, array);
+  writer.flush();
+}
+
+void writeOutputs(std::ostream& out, const std::vector<ArrayPtr>& outputs) {
+  BlockWriter writer(out);
+  writer.put("{\"outputs\":[");
+  for (std::size_t i = 0; i < outputs.size() && !writer.failed(); ++i) {
+    if (i != 0) writer.put(",");
+    putArray(writer, outputs[i].get());
+  }
+  writer.put("]}");
+  writer.flush();
 }
 
 }  // namespace hostarray

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <stdexcept>
+#include <vector>
 
 #include "plain_array.h"
 
@@ -17,6 +19,19 @@ class JsonFormatError : public std::runtime_error {
 };
 
 ArrayPtr arrayFromJson(const nlohmann::json& value, const std::string& where);
-nlohmann::json arrayToJson(const PlainArray* array);
+
+// What plxcall is asked: {"inputs": [ARRAY, ...], "nlhs": N}, N from 0 to 64, 1 if absent.
+struct Request {
+  std::vector<ArrayPtr> inputs;
+  int nlhs = 1;
+};
+Request requestFromJson(const nlohmann::json& value);
+
+// Compact JSON of an array (null for an unset one), written to the stream as it is formatted:
+// the bytes json::dump gives for the array's JSON value, without that value's memory. Writing
+// stops once the stream fails; the caller checks the stream.
+void writeArray(std::ostream& out, const PlainArray* array);
+// {"outputs":[ARRAY,...]}
+void writeOutputs(std::ostream& out, const std::vector<ArrayPtr>& outputs);
 
 }  // namespace hostarray

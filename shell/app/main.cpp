@@ -1,16 +1,19 @@
 // TARVEXshellv01: the shell. Headless with --script; the window comes with the Qt build.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
+#include <new>
 
 #include "app/command_line.h"
 #include "platform/run_time_error.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
 #include "state/shell_state.h"
+#include "state/state_summary.h"
 #include "window/main_window.h"
-#include "window/state_report.h"
 
 namespace fs = std::filesystem;
 using namespace tarvex;
@@ -25,43 +28,70 @@ fs::path ownFolder() {
   return ec ? fs::current_path() : exe.parent_path();
 }
 
+fs::path shellFolder(const CommandLine& command) {
+  if (command.shellDirectory.empty()) return ownFolder();
+  std::error_code ec;
+  const fs::path folder = fs::absolute(command.shellDirectory, ec);
+  if (ec)
+    throw ScriptError("cannot find the shell folder \"" + command.shellDirectory +
+                      "\": " + ec.message());
+  return folder;
+}
+
 int runScript(const CommandLine& command) {
   Script script = Script::load(command.scriptPath);
   checkVerbs(script);
-  const fs::path shellDir =
-      command.shellDirectory.empty() ? ownFolder() : fs::absolute(command.shellDirectory);
-  ScriptedDesktop desktop(std::cout, shellDir, command.date);
+  ScriptedDesktop desktop(std::cout, shellFolder(command), command.date);
   ShellState state;
   MainWindow window(desktop, state);
-  ScriptRunner runner(desktop, window, [&window] { return stateReport(window); });
+  ScriptRunner runner(desktop, window, [&state] { return stateSummary(state); });
   try {
     window.load();
     runner.run(script);
     std::cout << "== end\n";
   } catch (const ProgramEnd&) {
   }
+  if (!std::cout.flush()) throw ScriptError("cannot write the transcript");
   return 0;
+}
+
+bool isOpen(int fd) { return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
+
+// A closed standard stream would let the next file opened take its number, and the
+// transcript would land in it. Input and errors fall back to /dev/null; a closed
+// output is refused, since the transcript is the session's result.
+bool standardStreamsReady() {
+  for (int fd : {STDIN_FILENO, STDERR_FILENO})
+    if (!isOpen(fd) && ::open("/dev/null", O_RDWR) != fd) return false;
+  return isOpen(STDOUT_FILENO);
+}
+
+int fail(const std::string& message) {
+  std::cout.flush();
+  std::cerr << "TARVEXshellv01: " << message << "\n";
+  return kUsageError;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string error;
-  const auto command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
-  if (!command) {
-    std::cerr << "TARVEXshellv01: " << error << "\n";
-    return kUsageError;
-  }
-  if (command->scriptPath.empty()) {
-    std::cerr << "TARVEXshellv01: this build runs headless only; use --script FILE "
-                 "[--shell-dir DIR] [--date YYYY-MM-DD]\n";
-    return kUsageError;
-  }
+  if (!standardStreamsReady()) return fail("standard output is closed");
   try {
+    std::string error;
+    const auto command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!command) return fail(error);
+    if (command->scriptPath.empty())
+      return fail(
+          "this build runs headless only; use --script FILE [--shell-dir DIR] "
+          "[--date YYYY-MM-DD]");
     return runScript(*command);
   } catch (const ScriptError& e) {
-    std::cout.flush();
-    std::cerr << "TARVEXshellv01: " << e.what() << "\n";
-    return kUsageError;
+    return fail(e.what());
+  } catch (const std::bad_alloc&) {
+    return fail("out of memory");
+  } catch (const std::exception& e) {
+    return fail(e.what());
+  } catch (...) {
+    return fail("unexpected failure");
   }
 }

@@ -11,8 +11,7 @@ namespace {
 ProgramResult runShell(const std::string& script, const std::string& extraArgs = "") {
   TempDir dir;
   const auto path = dir.write("session.txt", script);
-  return runProgram(shellQuote(TARVEX_SHELL_BINARY) + " --script " + shellQuote(path.string()) +
-                    " " + extraArgs);
+  return runProgram(shellProgram() + " --script " + shellQuote(path.string()) + " " + extraArgs);
 }
 
 TEST(ScriptDriver, StartsLoadedFromTheBuildTree) {
@@ -74,16 +73,15 @@ TEST(ScriptDriver, BadScriptsAreRefusedWithTheLine) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
   }
-  const ProgramResult missing =
-      runProgram(shellQuote(TARVEX_SHELL_BINARY) + " --script /nonexistent/session.txt");
+  const ProgramResult missing = runProgram(shellProgram() + " --script /nonexistent/session.txt");
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.err.find("cannot read script"), std::string::npos);
   TempDir folder;
   const ProgramResult notAFile =
-      runProgram(shellQuote(TARVEX_SHELL_BINARY) + " --script " + shellQuote(folder.dir()));
+      runProgram(shellProgram() + " --script " + shellQuote(folder.dir()));
   EXPECT_EQ(notAFile.exitCode, 2);
   EXPECT_NE(notAFile.err.find("cannot read script"), std::string::npos);
-  const ProgramResult noScript = runProgram(shellQuote(TARVEX_SHELL_BINARY));
+  const ProgramResult noScript = runProgram(shellProgram());
   EXPECT_EQ(noScript.exitCode, 2);
   EXPECT_NE(noScript.err.find("headless"), std::string::npos);
 }

@@ -14,17 +14,48 @@ namespace tarvex {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
+std::vector<std::string_view> splitLineViews(std::string_view bytes) {
+  std::vector<std::string_view> lines;
   std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r') continue;
-    lines.emplace_back(bytes.substr(start, i - start));
+  for (std::size_t i = bytes.find('\r'); i != std::string_view::npos; i = bytes.find('\r', start)) {
+    lines.push_back(bytes.substr(start, i - start));
     if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
   return lines;
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+  const std::vector<std::string_view> views = splitLineViews(bytes);
+  return {views.begin(), views.end()};
+}
+
+LineReader::LineReader(const fs::path& path, std::size_t byteLimit) : left_(byteLimit) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) throw RunTimeError(err::kPathFileAccess);
+  in_.open(path, std::ios::binary);
+  if (!in_) throw fromErrno(errno);
+}
+
+int LineReader::get() {
+  if (left_ == 0) return EOF;
+  const int c = in_.get();
+  if (c != EOF) --left_;
+  return c;
+}
+
+bool LineReader::next(std::string& line) {
+  line.clear();
+  int c = get();
+  if (c == EOF) {
+    if (in_.bad()) throw RunTimeError(err::kDeviceIO);
+    return false;
+  }
+  for (; c != EOF && c != '\r'; c = get()) line += static_cast<char>(c);
+  if (c == '\r' && left_ > 0 && in_.peek() == '\n') get();
+  if (in_.bad()) throw RunTimeError(err::kDeviceIO);
+  return true;
 }
 
 std::string readFileBytes(const fs::path& path) {
@@ -32,7 +63,13 @@ std::string readFileBytes(const fs::path& path) {
   if (fs::is_directory(path, ec)) throw RunTimeError(err::kPathFileAccess);
   std::ifstream in(path, std::ios::binary);
   if (!in) throw fromErrno(errno);
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // One read of the size the folder gives; what it did not tell (a file that grew, a
+  // pipe) is streamed after it.
+  const std::uintmax_t size = fs::file_size(path, ec);
+  std::string bytes(ec ? 0 : static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  if (in) bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) throw RunTimeError(err::kDeviceIO);
   return bytes;
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "file_size_limit.h"
 #include "platform/run_time_error.h"
 #include "temp_dir.h"
+#include "transcript.h"
+#include "unprivileged.h"
 
 namespace tarvex::testing {
 namespace {
@@ -36,13 +39,8 @@ TEST(TextFile, TrimRemovesBlanksOnly) {
 
 TEST(TextFile, ReadingMissingOrFolderRaises) {
   TempDir dir;
-  try {
-    readFileBytes(dir.path() / "missing.txt");
-    FAIL();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.number(), 53);
-  }
-  EXPECT_THROW(readFileBytes(dir.path()), RunTimeError);
+  EXPECT_RUNTIME_ERROR(readFileBytes(dir.path() / "missing.txt"), 53);
+  EXPECT_RUNTIME_ERROR(readFileBytes(dir.path()), 75);
 }
 
 TEST(TextFile, ReplaceWritesWholeAndLeavesNoTemporaryFile) {
@@ -59,17 +57,58 @@ TEST(TextFile, FailedReplaceKeepsTheOldFile) {
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "sub");
   // A target that is a folder, and a target in a missing folder, both fail cleanly.
-  EXPECT_THROW(replaceFile(dir.path() / "sub", "x"), RunTimeError);
-  try {
-    replaceFile(dir.path() / "nofolder" / "f.txt", "x");
-    FAIL();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.number(), 76);
-  }
+  EXPECT_RUNTIME_ERROR(replaceFile(dir.path() / "sub", "x"), 75);
+  EXPECT_RUNTIME_ERROR(replaceFile(dir.path() / "nofolder" / "f.txt", "x"), 76);
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "sub"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST(TextFile, WriteFailureAfterTheTemporaryFileExistsLeavesNoTrace) {
+  TempDir dir;
+  const auto target = dir.write("data.txt", "the user's data");
+  {
+    const FileSizeLimit limit(4096);
+    EXPECT_RUNTIME_ERROR(replaceFile(target, std::string(64 * 1024, 'x')), 61);
+  }
+  EXPECT_EQ(dir.read("data.txt"), "the user's data");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(TextFile, ReplaceInAReadOnlyFolderKeepsTheOldFile) {
+  SKIP_UNLESS_PERMISSIONS_APPLY();
+  TempDir dir;
+  const auto target = dir.write("ro/data.txt", "the user's data");
+  std::filesystem::permissions(dir.path() / "ro", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_RUNTIME_ERROR(replaceFile(target, "new"), 70);
+  EXPECT_EQ(dir.read("ro/data.txt"), "the user's data");
+}
+
+TEST(TextFile, LineReaderStopsAtItsLimit) {
+  TempDir dir;
+  const auto file = dir.write("lines.txt", "one\r\ntwo\rthree\nstill three\r\n\r\nlast");
+  struct Row {
+    std::size_t limit;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {1000, {"one", "two", "three\nstill three", "", "last"}},
+      {4, {"one"}},
+      {5, {"one"}},
+      {6, {"one", "t"}},
+      {0, {}},
+  };
+  for (const Row& row : rows) {
+    LineReader reader(file, row.limit);
+    std::vector<std::string> lines;
+    for (std::string line; reader.next(line);) lines.push_back(line);
+    EXPECT_EQ(lines, row.lines) << row.limit;
+  }
+  EXPECT_RUNTIME_ERROR(LineReader(dir.path() / "missing.txt"), 53);
 }
 
 TEST(RunTimeErrors, ErrnoMapsOntoClassicNumbers) {

@@ -1,5 +1,6 @@
 #include "run/file_routines.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -99,6 +100,24 @@ bool staysInside(const std::string& name) {
   return true;
 }
 
+bool isWithin(const fs::path& inner, const fs::path& outer) {
+  auto [outerEnd, innerAt] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+  return outerEnd == outer.end();
+}
+
+// The entry `name` of `directory` really lies inside it: the folders on its way are
+// resolved through their links (the entry itself is not, since a link is removed as a
+// link), and the result must still be below the directory's real location.
+bool reallyInside(const std::string& directory, const std::string& name) {
+  if (!staysInside(name)) return false;
+  std::error_code ec;
+  const fs::path root = fs::canonical(withoutTrailingSlash(directory), ec);
+  if (ec) return false;
+  const fs::path entry = fs::path(directory) / withoutTrailingSlash(name);
+  const fs::path folder = fs::canonical(entry.parent_path(), ec);
+  return !ec && isWithin(folder, root) && folder / entry.filename() != root;
+}
+
 }  // namespace
 
 namespace {
@@ -124,10 +143,9 @@ bool sameFolder(const std::string& first, const std::string& second) {
   return usableName(first) && usableName(second) && fs::equivalent(first, second, ec);
 }
 
-void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,
-                       const std::string& destination) {
-  status = 0;
-  auto error = withErrorBox(desktop, TrapText::Sub, "Sub MakeDestroyFolder ", [&] {
+std::optional<RunTimeError> MakeDestroyFolder(Desktop& desktop, const std::string& path, int action,
+                                              const std::string& destination) {
+  return withErrorBox(desktop, TrapText::Sub, "Sub MakeDestroyFolder ", [&] {
     const fs::path folder = withoutTrailingSlash(path);
     switch (action) {
       case kCopyFolder:
@@ -143,13 +161,11 @@ void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, sh
         break;
     }
   });
-  if (error) status = static_cast<short>(error->number());
 }
 
-void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short& status,
-                    const std::string& destination) {
-  status = 0;
-  auto error = withErrorBox(desktop, TrapText::Sub, " Sub ", [&] {
+std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& path, int action,
+                                           const std::string& destination) {
+  return withErrorBox(desktop, TrapText::Sub, " Sub ", [&] {
     const fs::path file(path);
     switch (action) {
       case kCopyFile:
@@ -162,19 +178,17 @@ void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short
         break;
     }
   });
-  if (error) status = static_cast<short>(error->number());
 }
 
 void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory) {
   withErrorBox(desktop, TrapText::Sub, "Sub CleanUpDir ", [&] {
-    short status = 0;
     for (const std::string* name : {&state.TARVEXExeName, &state.TARVEXCtfName}) {
-      if (name->size() > 1 && staysInside(*name) && FileExists(directory + *name))
-        CopyDeleteFile(desktop, directory + *name, kDeleteFile, status, "");
+      if (name->size() > 1 && reallyInside(directory, *name) && FileExists(directory + *name))
+        CopyDeleteFile(desktop, directory + *name, kDeleteFile);
     }
     const std::string& folder = state.TARVEXFolderName;
-    if (folder.size() > 1 && staysInside(folder) && FolderExists(directory + folder))
-      MakeDestroyFolder(desktop, directory + folder, kDeleteFolder, status, "");
+    if (folder.size() > 1 && reallyInside(directory, folder) && FolderExists(directory + folder))
+      MakeDestroyFolder(desktop, directory + folder, kDeleteFolder);
   });
 }
 

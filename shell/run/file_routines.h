@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/run_time_error.h"
 #include "state/shell_state.h"
 
 namespace tarvex {
@@ -21,15 +23,15 @@ bool FolderExists(const std::string& path);
 // True when both paths name one folder, however they are spelled ("a/./", a link).
 bool sameFolder(const std::string& first, const std::string& second);
 
-// Copies (0), deletes with its contents (1) or creates (2) a folder. Status 0 on
-// success, else the error number after one box titled "Sub MakeDestroyFolder ".
-void MakeDestroyFolder(Desktop& desktop, const std::string& path, int action, short& status,
-                       const std::string& destination);
+// Copies (0), deletes with its contents (1) or creates (2) a folder. On failure one
+// box titled "Sub MakeDestroyFolder " shows the error, which is returned.
+std::optional<RunTimeError> MakeDestroyFolder(Desktop& desktop, const std::string& path, int action,
+                                              const std::string& destination = {});
 
-// Copies (0, replacing the destination safely) or deletes (1) a file. Status 0 on
-// success, else the error number after one box titled " Sub ".
-void CopyDeleteFile(Desktop& desktop, const std::string& path, int action, short& status,
-                    const std::string& destination);
+// Copies (0, replacing the destination safely) or deletes (1) a file. On failure one
+// box titled " Sub " shows the error, which is returned.
+std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& path, int action,
+                                           const std::string& destination = {});
 
 // Removes the engine files and the engine folder from a data directory ending in '/'.
 void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory);

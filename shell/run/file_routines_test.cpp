@@ -8,6 +8,8 @@
 
 #include "platform/scripted/scripted_desktop.h"
 #include "temp_dir.h"
+#include "transcript.h"
+#include "unprivileged.h"
 
 namespace tarvex::testing {
 namespace {
@@ -15,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string box(const std::string& title, const std::string& text) {
-  return "== msgbox 16 \"" + title + "\"\n" + text + "\n-> ok\n";
+  return msgBoxBlock(16, title, text);
 }
 
 // Names in the folder, sorted, so a stray temporary file shows up.
@@ -93,13 +95,16 @@ struct RoutineCase {
   std::string path;
   int action;
   std::string destination;
-  short status;
+  int status;
   std::string box;  // text of the one error box, empty for none
   std::vector<std::string> after;
   std::string copied = {};  // a file that must now hold the source's bytes
 };
 
-using Routine = void (*)(Desktop&, const std::string&, int, short&, const std::string&);
+using Routine = std::optional<RunTimeError> (*)(Desktop&, const std::string&, int,
+                                                const std::string&);
+
+int statusOf(const std::optional<RunTimeError>& error) { return error ? error->number() : 0; }
 
 void runCases(Routine routine, const std::string& title, const std::vector<RoutineCase>& cases) {
   for (const auto& c : cases) {
@@ -108,9 +113,8 @@ void runCases(Routine routine, const std::string& title, const std::vector<Routi
     std::ostringstream transcript;
     ScriptedDesktop boxes(transcript, d.path());
     lay(d, c.setting);
-    short status = -1;
-    routine(boxes, d.dir() + c.path, c.action, status, d.dir() + c.destination);
-    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(statusOf(routine(boxes, d.dir() + c.path, c.action, d.dir() + c.destination)),
+              c.status);
     EXPECT_EQ(transcript.str(), c.box.empty() ? "" : box(title, c.box));
     EXPECT_EQ(listing(d.path()), c.after);
     if (!c.copied.empty()) {
@@ -148,12 +152,33 @@ TEST_F(FileRoutines, CopyDeleteFileActions) {
   runCases(CopyDeleteFile, " Sub ", cases);
 }
 
+TEST_F(FileRoutines, ReadOnlyFoldersRefuseChanges) {
+  SKIP_UNLESS_PERMISSIONS_APPLY();
+  const Setting roFolder{{"a.txt", "ro/", "ro/b.txt", "ro/sub/"}, {"ro"}};
+  const std::vector<std::string> untouched = {"a.txt", "ro", "ro/b.txt", "ro/sub"};
+  const std::string denied = "Error: 70 Permission denied";
+  // clang-format off
+  const std::vector<RoutineCase> files = {
+      {"copy into a read-only folder", roFolder, "a.txt", kCopyFile, "ro/c.txt", 70, denied,
+       untouched},
+      {"copy over a file of a read-only folder", roFolder, "a.txt", kCopyFile, "ro/b.txt", 70,
+       denied, untouched},
+      {"delete from a read-only folder", roFolder, "ro/b.txt", kDeleteFile, "", 70, denied,
+       untouched},
+  };
+  const std::vector<RoutineCase> folders = {
+      {"create in a read-only folder", roFolder, "ro/new", kCreateFolder, "", 70, denied,
+       untouched},
+  };
+  // clang-format on
+  runCases(CopyDeleteFile, " Sub ", files);
+  runCases(MakeDestroyFolder, "Sub MakeDestroyFolder ", folders);
+}
+
 TEST_F(FileRoutines, CopyKeepsTheProgramExecutable) {
   dir.write("engine", "#!/bin/sh\n");
   fs::permissions(dir.path() / "engine", fs::perms::owner_all | fs::perms::group_read);
-  short status = -1;
-  CopyDeleteFile(desktop, at("engine"), kCopyFile, status, at("copy"));
-  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(CopyDeleteFile(desktop, at("engine"), kCopyFile, at("copy")));
   EXPECT_EQ(fs::status(dir.path() / "copy").permissions(),
             fs::perms::owner_all | fs::perms::group_read);
 }
@@ -163,9 +188,7 @@ TEST_F(FileRoutines, FailedReplaceLeavesTheOldFileIntact) {
   const std::string longName(250, 'n');
   dir.write("a.txt", "new");
   dir.write(longName, "the user's data");
-  short status = -1;
-  CopyDeleteFile(desktop, at("a.txt"), kCopyFile, status, at(longName));
-  EXPECT_EQ(status, 52);
+  EXPECT_EQ(statusOf(CopyDeleteFile(desktop, at("a.txt"), kCopyFile, at(longName))), 52);
   EXPECT_EQ(out.str(), box(" Sub ", "Error: 52 Bad file name or number"));
   EXPECT_EQ(dir.read(longName), "the user's data");
   EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"a.txt", longName}));
@@ -255,6 +278,46 @@ TEST_F(FileRoutines, CleanUpDirRemovesOnlyTheEngine) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listing(outer.path() / "data"), expected);
     EXPECT_EQ(outer.read("outside.txt"), "not ours");
+  }
+}
+
+TEST_F(FileRoutines, CleanUpDirNeverFollowsALinkOutOfTheDataFolder) {
+  struct Case {
+    std::string name;
+    std::string exe, ctf, folder;
+    std::vector<std::string> removed;  // entries of the data folder that go
+  };
+  const std::vector<Case> cases = {
+      {"a link in the middle of every name", "sub/TARVEXv1", "sub/TARVEXv1.ctf", "sub/engine", {}},
+      {"links to the engine files go as links",
+       "TARVEXv1",
+       "TARVEXv1.ctf",
+       "engine",
+       {"TARVEXv1", "TARVEXv1.ctf", "engine"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir outer;
+    for (const char* name : {"elsewhere/TARVEXv1", "elsewhere/TARVEXv1.ctf", "elsewhere/engine/x"})
+      outer.write(name, "not ours");
+    fs::create_directory(outer.path() / "data");
+    const fs::path elsewhere = outer.path() / "elsewhere";
+    fs::create_directory_symlink(elsewhere, outer.path() / "data/sub");
+    fs::create_symlink(elsewhere / "TARVEXv1", outer.path() / "data/TARVEXv1");
+    fs::create_symlink(elsewhere / "TARVEXv1.ctf", outer.path() / "data/TARVEXv1.ctf");
+    fs::create_directory_symlink(elsewhere / "engine", outer.path() / "data/engine");
+    ShellState state;
+    state.TARVEXExeName = c.exe;
+    state.TARVEXCtfName = c.ctf;
+    state.TARVEXFolderName = c.folder;
+    CleanUpDir(desktop, state, outer.dir() + "data/");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(listing(elsewhere),
+              (std::vector<std::string>{"TARVEXv1", "TARVEXv1.ctf", "engine", "engine/x"}));
+    for (const char* entry : {"TARVEXv1", "TARVEXv1.ctf", "engine"}) {
+      const bool removed = std::find(c.removed.begin(), c.removed.end(), entry) != c.removed.end();
+      EXPECT_EQ(fs::is_symlink(outer.path() / "data" / entry), !removed) << entry;
+    }
   }
 }
 

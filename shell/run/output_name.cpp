@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 #include "platform/error_trap.h"
@@ -35,6 +36,13 @@ bool acceptable(char c) {
          c == '-';
 }
 
+// Any entry of that name stops the folder from being created: a file, a folder or a
+// link, even a broken one.
+bool nameTaken(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
 }  // namespace
 
 std::string defaultOutputName(const CalendarDate& date, const std::string& directory) {
@@ -44,7 +52,7 @@ std::string defaultOutputName(const CalendarDate& date, const std::string& direc
     char counter[16];
     std::snprintf(counter, sizeof counter, "Run%03d", run);
     const std::string name = prefix + counter;
-    if (!FolderExists(directory + name)) return name;
+    if (!nameTaken(directory + name)) return name;
   }
   return prefix + "-" + std::to_string(random);
 }

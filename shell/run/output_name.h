@@ -9,7 +9,7 @@ namespace tarvex {
 inline constexpr const char* kEmptyDirNameMarker = "ErrorEmptyDirName\\";
 inline constexpr const char* kBadDirNameMarker = "ErrorBadDirName\\";
 
-// "TARVEXOutput-yyyy-mm-ddRunNNN" for the first counter whose folder does not exist in
+// "TARVEXOutput-yyyy-mm-ddRunNNN" for the first counter whose name is free in
 // `directory` (ending in '/'); the random fallback name when all 999 are taken.
 std::string defaultOutputName(const CalendarDate& date, const std::string& directory);
 

@@ -42,11 +42,14 @@ TEST(OutputName, DefaultTakesTheFirstFreeCounter) {
   }
 }
 
-TEST(OutputName, FilesAndGapsDoNotTakeACounter) {
+TEST(OutputName, AnyEntryTakesACounterButGapsAreFilled) {
   TempDir dir;
+  // A folder cannot be made where a file or a dangling link has the name.
   dir.write(runName(1), "a file, not a folder");
-  EXPECT_EQ(defaultOutputName({2011, 3, 5}, dir.dir()), runName(1));
-  fs::create_directory(dir.path() / runName(2));
+  EXPECT_EQ(defaultOutputName({2011, 3, 5}, dir.dir()), runName(2));
+  fs::create_symlink(dir.path() / "nowhere", dir.path() / runName(2));
+  EXPECT_EQ(defaultOutputName({2011, 3, 5}, dir.dir()), runName(3));
+  fs::create_directory(dir.path() / runName(4));
   fs::remove(dir.path() / runName(1));
   EXPECT_EQ(defaultOutputName({2011, 3, 5}, dir.dir()), runName(1));
 }

@@ -5,32 +5,30 @@
 
 namespace tarvex {
 
-void ReadINI(Desktop& desktop, ShellState& state, const std::string& shellDirectory,
-             std::string& exeName, std::string& ctfName, short& status, std::string& folderName,
-             const std::function<void()>& showCounts) {
-  status = 0;
+namespace {
+// Far beyond any real initialization file: an endless one is cut here.
+constexpr std::size_t kIniByteLimit = std::size_t{1} << 20;
+}  // namespace
+
+std::optional<RunTimeError> ReadINI(Desktop& desktop, ShellState& state, ShellReport& report) {
   auto error = trapped([&] {
-    const auto lines = readTextLines(shellDirectory + kIniFileName);
-    int valueLine = 0;
-    for (const std::string& line : lines) {
+    // Only the first three value lines count, so nothing after them is read.
+    LineReader file(state.ShellDirectory + kIniFileName, kIniByteLimit);
+    std::string* const values[] = {&state.TARVEXExeName, &state.TARVEXCtfName,
+                                   &state.TARVEXFolderName};
+    std::size_t valueLine = 0;
+    for (std::string line; valueLine < std::size(values) && file.next(line);) {
       if (!line.empty() && line.front() == '#') continue;
-      std::string* target = valueLine == 0   ? &exeName
-                            : valueLine == 1 ? &ctfName
-                            : valueLine == 2 ? &folderName
-                                             : nullptr;
-      if (target) *target = trimBlanks(line);
-      ++valueLine;
+      *values[valueLine++] = trimBlanks(line);
     }
   });
-  if (!error) return;
-  status = static_cast<short>(error->number());
-  exeName = kDefaultExeName;
-  ctfName = kDefaultCtfName;
-  ++state.ErrorCount;
-  showCounts();
+  if (!error) return std::nullopt;
+  state.TARVEXExeName = kDefaultExeName;
+  state.TARVEXCtfName = kDefaultCtfName;
+  report.addError();
   desktop.msgBox(trapMessage(TrapText::Sub, *error), kCritical, "Sub ReadINI");
-  ++state.WarningCount;
-  showCounts();
+  report.addWarning();
+  return error;
 }
 
 }  // namespace tarvex

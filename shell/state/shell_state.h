@@ -4,12 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "state/finding.h"
+
 namespace tarvex {
 
-// The public variables shared by every form and routine of the shell, under the
-// names the rest of the shell uses. Station arrays are 1-based: element 0 is unused
-// (except in FlowFileNames, which runs 0 .. StationCount).
+// Everything the shell knows while it runs, shared by every form and routine under
+// the names the rest of the shell uses: the step flags and the public variables. Station arrays are
+// 1-based: element 0 is unused (except in FlowFileNames, which runs 0 .. StationCount).
 struct ShellState {
+  // Step flags: Step 1, 2 and 3 done, and the annual flow files found and checked.
+  bool InputFilesSpecified = false;
+  bool InputFilesChecked = false;
+  bool TARVEXHasRun = false;
+  bool FlowFilesChecked = false;
+
   std::string ShellDirectory;    // ends in '/'
   std::string WorkingDirectory;  // ends in '/'
   std::string SiteInfoFileName;
@@ -39,6 +47,9 @@ struct ShellState {
   std::array<long, 5> FileColumnCounts{};  // 1 .. 4
   std::vector<std::string> FlowCharHeadings;
   std::vector<std::string> FlowFileNames;
+
+  // Every problem the checks found since start-up, in the order found.
+  std::vector<Finding> Findings;
 };
 
 inline constexpr const char* kDefaultExeName = "TARVEXv1.exe";

@@ -17,6 +17,10 @@ std::string shellQuote(const std::string& text) {
   return quoted + "'";
 }
 
+std::string shellProgram() { return shellQuote(TARVEX_SHELL_BINARY); }
+std::string buildBinDir() { return TARVEX_BIN_DIR; }
+std::string sourceDir() { return TARVEX_SOURCE_DIR; }
+
 ProgramResult runProgram(const std::string& commandLine) {
   TempDir scratch;
   const auto errPath = scratch.path() / "stderr";

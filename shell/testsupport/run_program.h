@@ -16,4 +16,11 @@ ProgramResult runProgram(const std::string& commandLine);
 // Quotes an argument for the shell.
 std::string shellQuote(const std::string& text);
 
+// The shell program of this build, quoted for a command line.
+std::string shellProgram();
+// The build's folder of programs (the shell, the engine, the initialization file).
+std::string buildBinDir();
+// The project's source folder, for its examples.
+std::string sourceDir();
+
 }  // namespace tarvex::testing

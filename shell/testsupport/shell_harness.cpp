@@ -1,26 +1,39 @@
 #include "shell_harness.h"
 
 #include "platform/run_time_error.h"
-#include "window/state_report.h"
+#include "state/state_summary.h"
 
 namespace tarvex::testing {
+
+namespace fs = std::filesystem;
+
+std::optional<fs::path> RecordingDesktop::openFile(const OpenFileRequest& request) {
+  requests.push_back(request);
+  if (static_cast<int>(requests.size()) == failingDialog) throw RunTimeError(err::kPathNotFound);
+  return ScriptedDesktop::openFile(request);
+}
 
 ShellHarness::ShellHarness(const std::string& answers)
     : desktop(out_, shellDir.path(), kTestDate),
       window(desktop, state),
       script_(Script::parse(answers)),
-      runner_(desktop, window, [this] { return stateReport(window); }) {
+      runner_(desktop, window, [this] { return stateSummary(state); }) {
   desktop.setScript(&script_);
+  window.setObserver(this);
   // The desktop has noted where it started and goes back there when it is destroyed.
-  std::filesystem::current_path(dataDir.path());
+  fs::current_path(dataDir.path());
 }
 
-ShellHarness::~ShellHarness() = default;
+ShellHarness::~ShellHarness() { window.setObserver(nullptr); }
+
+void ShellHarness::controlChanged(const Control& control) {
+  if (&control == &window.tbMyStatus) statusTexts.push_back(control.text());
+}
 
 void ShellHarness::installEngine() {
   shellDir.write("TARVEXshell01.ini", "TARVEXv1\r\nTARVEXv1.ctf\r\n");
   shellDir.write("TARVEXv1", "#!/bin/sh\nexit 0\n");
-  std::filesystem::permissions(shellDir.path() / "TARVEXv1", std::filesystem::perms::owner_all);
+  fs::permissions(shellDir.path() / "TARVEXv1", fs::perms::owner_all);
   shellDir.write("TARVEXv1.ctf", "control\r\n");
 }
 
@@ -31,6 +44,11 @@ bool ShellHarness::start() {
   } catch (const ProgramEnd&) {
     return false;
   }
+}
+
+void ShellHarness::inputFilesSpecified() {
+  state.WorkingDirectory = dataDir.dir();
+  state.InputFilesSpecified = true;
 }
 
 void ShellHarness::answer(const std::string& answers) {
@@ -48,10 +66,34 @@ bool ShellHarness::run(const std::string& lines) {
   }
 }
 
-std::string msgBoxBlock(int style, const std::string& title, const std::string& text,
-                        const std::string& answer) {
-  return "== msgbox " + std::to_string(style) + " \"" + title + "\"\n" + transcriptText(text) +
-         "\n-> " + answer + "\n";
+void ShellHarness::files(const std::vector<std::string>& names) const {
+  for (const std::string& name : names) dataDir.write(name, "x\r\n");
+}
+
+std::string ShellHarness::dir() const { return fs::canonical(dataDir.path()).string() + "/"; }
+
+std::string ShellHarness::names() const {
+  return state.SiteInfoFileName + " " + state.FlowCharFileName + " " + state.LP3sFileName + " " +
+         state.LP3KFileName + " " + state.LP3GFileName + " " + state.UserWLSFileName;
+}
+
+std::string ShellHarness::boxes() const {
+  return window.tbSiteInfoFile.text() + " " + window.tbFlowChar.text() + " " +
+         window.tbLP3s.text() + " " + window.tbLP3K.text() + " " + window.tbLP3G.text() + " " +
+         window.tbUDWLS.text();
+}
+
+std::vector<std::string> ShellHarness::events() const {
+  const std::string folder = dir();
+  std::vector<std::string> heads;
+  std::istringstream lines(out_.str());
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with("== ") && !line.starts_with("-> ")) continue;
+    for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder))
+      line.replace(at, folder.size(), "DATA/");
+    heads.push_back(line);
+  }
+  return heads;
 }
 
 }  // namespace tarvex::testing

@@ -3,24 +3,37 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/scripted/script.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
 #include "state/shell_state.h"
 #include "temp_dir.h"
+#include "transcript.h"
 #include "window/main_window.h"
 
 namespace tarvex::testing {
 
 inline constexpr CalendarDate kTestDate{2026, 12, 7};
 
-// A shell on a scripted desktop: a shell folder with the engine files, a data
-// folder as the current directory, and a script the boxes take their answers from.
-class ShellHarness {
+// A scripted desktop that keeps every file-open request and can fail one dialog.
+class RecordingDesktop : public ScriptedDesktop {
+ public:
+  using ScriptedDesktop::ScriptedDesktop;
+  std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
+
+  std::vector<OpenFileRequest> requests;
+  int failingDialog = 0;  // 1-based number of the dialog that fails with error 76
+};
+
+// The shell on a scripted desktop: a shell folder for the engine files, a data folder
+// as the current directory, a script the boxes take their answers from, and a log of
+// every status text the window shows.
+class ShellHarness : private FormObserver {
  public:
   explicit ShellHarness(const std::string& answers = "");
-  ~ShellHarness();
+  ~ShellHarness() override;
   ShellHarness(const ShellHarness&) = delete;
   ShellHarness& operator=(const ShellHarness&) = delete;
 
@@ -28,28 +41,42 @@ class ShellHarness {
   void installEngine();
   // Runs the start-up, as the program does; false when the program ended.
   bool start();
+  // As after Step 1 on the data folder, without running it.
+  void inputFilesSpecified();
   // Replaces the answers the next boxes take.
   void answer(const std::string& answers);
   // Runs script lines against the window; false when the program ended.
   bool run(const std::string& lines);
+  // True when every answer line given has been taken.
+  bool scriptDone() const { return script_.atEnd(); }
+
+  // Writes small files of these names into the data folder.
+  void files(const std::vector<std::string>& names) const;
+  // The data folder as the shell sees it once it is the current directory, with '/'.
+  std::string dir() const;
+  // The six input file names, and the texts of their six boxes, joined by blanks.
+  std::string names() const;
+  std::string boxes() const;
 
   std::string transcript() const { return out_.str(); }
   void clearTranscript() { out_.str(""); }
+  // The header lines of the transcript's events, with the data folder as "DATA/".
+  std::vector<std::string> events() const;
 
   TempDir shellDir;
   TempDir dataDir;
   std::ostringstream out_;
-  ScriptedDesktop desktop;
+  RecordingDesktop desktop;
   ShellState state;
   MainWindow window;
+  std::vector<std::string> statusTexts;
 
  private:
+  void controlChanged(const Control& control) override;
+  void focusChanged(const Control&) override {}
+
   Script script_;
   ScriptRunner runner_;
 };
-
-// The transcript block of one message box.
-std::string msgBoxBlock(int style, const std::string& title, const std::string& text,
-                        const std::string& answer = "ok");
 
 }  // namespace tarvex::testing

@@ -10,8 +10,8 @@ void MainWindow::cmdExit_Click() {
     tbMyStatus.setText("Status: Exit Program.");
     // Never clean the shell's own folder, however it is spelled: that would delete
     // the engine itself.
-    if (!sameFolder(state_.WorkingDirectory, state_.ShellDirectory) && InputFilesSpecified &&
-        InputFilesChecked && ckboxCleanUp.checked())
+    if (!sameFolder(state_.WorkingDirectory, state_.ShellDirectory) && state_.InputFilesSpecified &&
+        state_.InputFilesChecked && ckboxCleanUp.checked())
       CleanUpDir(desktop_, state_, state_.WorkingDirectory);
   });
   if (error)

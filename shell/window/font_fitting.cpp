@@ -11,15 +11,15 @@ int pointsFor(bool fits) { return fits ? kNormalPoints : kSmallPoints; }
 
 }  // namespace
 
-void MainWindow::fitFont(int request) {
+void MainWindow::fitFont(FontFit request) {
   switch (request) {
-    case 0:
+    case FontFit::Directory:
       tbDirectory.setFontSize(pointsFor(state_.WorkingDirectory.size() <= 100));
       break;
-    case 1:
+    case FontFit::OutputSubdirectory:
       tbOutputSubdirectory.setFontSize(pointsFor(tbOutputSubdirectory.text().size() <= 50));
       break;
-    case 2: {
+    case FontFit::FileNames: {
       bool fits = true;
       for (const std::string* name :
            {&state_.SiteInfoFileName, &state_.FlowCharFileName, &state_.LP3GFileName,
@@ -29,8 +29,6 @@ void MainWindow::fitFont(int request) {
         box->setFontSize(pointsFor(fits));
       break;
     }
-    default:
-      break;
   }
 }
 

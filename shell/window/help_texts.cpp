@@ -86,7 +86,7 @@ HelpText helpTextFor(const std::string& button, bool hasRun) {
 
 void MainWindow::showHelp(const Control& button) {
   handlerTrap(desktop_, button.name() + "_Click", [&] {
-    const HelpText help = helpTextFor(button.name(), TARVEXHasRun);
+    const HelpText help = helpTextFor(button.name(), state_.TARVEXHasRun);
     desktop_.msgBox(help.text, kInformation, help.title);
   });
 }

@@ -125,6 +125,8 @@ void MainWindow::showCounts() {
   tbMyWarnings.setText("Warnings: " + std::to_string(state_.WarningCount));
 }
 
+void MainWindow::setStatus(const std::string& text) { tbMyStatus.setText(text); }
+
 void MainWindow::addError() {
   ++state_.ErrorCount;
   showCounts();
@@ -134,6 +136,8 @@ void MainWindow::addWarning() {
   ++state_.WarningCount;
   showCounts();
 }
+
+void MainWindow::showInformation() { desktop_.showModal(frmInformation(), this); }
 
 void MainWindow::DisableMyForm() {
   for (Control* step : {&cmdInputFiles, &cmdQAQCFiles, &cmdRunTARVEX, &cmdOpenOutPutDirectory,

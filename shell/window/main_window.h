@@ -5,6 +5,7 @@
 
 #include "platform/desktop.h"
 #include "platform/form.h"
+#include "state/shell_report.h"
 #include "state/shell_state.h"
 
 namespace tarvex {
@@ -17,9 +18,16 @@ class AboutForm;
 class WaitForm;
 class InformationForm;
 
-// frmTARVEXshell01: the main window. It owns its controls, the step flags and the
-// shared instances of the other forms, and carries the click handlers.
-class MainWindow : public Form {
+// The requests of the font fitting: the directory box, the output subdirectory box,
+// the six file-name boxes.
+enum class FontFit { Directory, OutputSubdirectory, FileNames };
+
+struct NameDerivation;
+
+// frmTARVEXshell01: the main window. It owns its controls and the shared instances of
+// the other forms, carries the click handlers, and shows what the routines below it
+// report.
+class MainWindow : public Form, public ShellReport {
  public:
   MainWindow(Desktop& desktop, ShellState& state);
   ~MainWindow() override;
@@ -30,12 +38,6 @@ class MainWindow : public Form {
 
   // Start-up.
   void load() override;
-
-  // Step flags of the window.
-  bool InputFilesSpecified = false;
-  bool InputFilesChecked = false;
-  bool TARVEXHasRun = false;
-  bool FlowFilesChecked = false;
 
   // Controls, in creation order.
   Control& cmdOpenOutPutDirectory;
@@ -75,16 +77,19 @@ class MainWindow : public Form {
   Control& tbSiteInfoFile;
   Control& tbDirectory;
 
-  // Counts: whoever changes one shows both.
-  void showCounts();
-  void addError();
-  void addWarning();
+  // What the routines report.
+  void addError() override;
+  void addWarning() override;
+  void showCounts() override;
+  void setStatus(const std::string& text) override;
+  void disableSteps() override { DisableMyForm(); }
+  void showInformation() override;
 
   // Disables the step buttons after a fatal failure and moves the focus to Exit.
   void DisableMyForm();
 
-  // Font fitting of the name boxes: 0 directory, 1 output subdirectory, 2 file names.
-  void fitFont(int request);
+  // Shrinks the font of a name box (or the six file-name boxes) when the text is long.
+  void fitFont(FontFit request);
 
   // Click handlers.
   void cmdInputFiles_Click();
@@ -109,6 +114,14 @@ class MainWindow : public Form {
  private:
   void bindHandlers();
   void showHelp(const Control& button);
+
+  // Step 1, one part each.
+  void specifyInputFiles();
+  bool chooseSiteInfoFile();
+  bool nameStationFiles(const NameDerivation& derivation);
+  void nameMatrixFile(const NameDerivation& derivation);
+  void finishInputFiles();
+  Control& fileNameBox(std::size_t file);
 
   Desktop& desktop_;
   ShellState& state_;

@@ -151,7 +151,7 @@ TEST(MainWindow, HelpTextsToTheCharacter) {
   for (const HelpRow& row : rows) {
     SCOPED_TRACE(std::string(row.button) + (row.hasRun ? " after a run" : ""));
     ShellHarness shell;
-    shell.window.TARVEXHasRun = row.hasRun;
+    shell.state.TARVEXHasRun = row.hasRun;
     shell.run(std::string("click ") + row.button);
     EXPECT_EQ(shell.transcript(), msgBoxBlock(64, row.title, row.text));
   }
@@ -180,13 +180,13 @@ TEST(MainWindow, PrefixAndSuffixOptionsExcludeEachOther) {
 
 TEST(MainWindow, TickingTheMatrixOptionRequiresStepOneAgain) {
   ShellHarness shell;
-  shell.window.InputFilesSpecified = shell.window.InputFilesChecked = true;
+  shell.state.InputFilesSpecified = shell.state.InputFilesChecked = true;
   shell.state.UserWLSFileName = "  ";
   shell.run("tick cbUDWMatrix");
   EXPECT_EQ(
       shell.transcript(),
       msgBoxBlock(64, "Note:", "Please specify file names to define the User-Defined Matrix file"));
-  EXPECT_FALSE(shell.window.InputFilesSpecified);
+  EXPECT_FALSE(shell.state.InputFilesSpecified);
   EXPECT_TRUE(shell.window.tbUDWLS.enabled());
   EXPECT_EQ(shell.window.tbUDWLS.backColour(), BackColour::Window);
   EXPECT_EQ(shell.window.focus(), "cmdInputFiles");
@@ -242,7 +242,7 @@ TEST(MainWindow, HeadingsAndCleanUpOptions) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.clicks);
     ShellHarness shell;
-    shell.window.InputFilesSpecified = row.specified;
+    shell.state.InputFilesSpecified = row.specified;
     shell.run(row.clicks);
     EXPECT_EQ(shell.transcript(), row.transcript);
     EXPECT_EQ(shell.state.UserMatrixHasHeadings, row.headings);
@@ -282,9 +282,9 @@ TEST(MainWindow, StepGating) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     ShellHarness shell;
-    shell.window.InputFilesSpecified = row.specified;
-    shell.window.InputFilesChecked = row.checked;
-    shell.window.TARVEXHasRun = row.hasRun;
+    shell.state.InputFilesSpecified = row.specified;
+    shell.state.InputFilesChecked = row.checked;
+    shell.state.TARVEXHasRun = row.hasRun;
     shell.run(std::string("click ") + row.click);
     EXPECT_EQ(shell.transcript(), row.transcript);
     EXPECT_EQ(shell.window.focus(), row.focus);
@@ -296,7 +296,7 @@ TEST(MainWindow, StepFourOpensTheOutputOrAsksForTheInputFolder) {
       "The output directory has not been created. Do you want to see the input directory?";
   {
     ShellHarness shell;
-    shell.window.InputFilesSpecified = true;
+    shell.state.InputFilesSpecified = true;
     shell.run("click cmdOpenOutPutDirectory\nanswer no");
     EXPECT_EQ(shell.transcript(), msgBoxBlock(4, "TARVEX has not Run:", question, "no"));
   }
@@ -304,7 +304,7 @@ TEST(MainWindow, StepFourOpensTheOutputOrAsksForTheInputFolder) {
     ShellHarness shell;
     shell.installEngine();
     shell.start();
-    shell.window.InputFilesSpecified = true;
+    shell.state.InputFilesSpecified = true;
     shell.clearTranscript();
     shell.run("click cmdOpenOutPutDirectory\nanswer yes");
     EXPECT_EQ(shell.transcript(), msgBoxBlock(4, "TARVEX has not Run:", question, "yes") +
@@ -314,7 +314,7 @@ TEST(MainWindow, StepFourOpensTheOutputOrAsksForTheInputFolder) {
     ShellHarness shell;
     shell.installEngine();
     shell.start();
-    shell.window.InputFilesSpecified = shell.window.TARVEXHasRun = true;
+    shell.state.InputFilesSpecified = shell.state.TARVEXHasRun = true;
     shell.window.tbOutputSubdirectory.setText(" TARVEXOutput-2026-12-07Run001 ");
     shell.clearTranscript();
     shell.run("click cmdOpenOutPutDirectory");
@@ -340,25 +340,28 @@ TEST(MainWindow, DisableMyFormLeavesExitAboutHelpAndOptions) {
 
 TEST(MainWindow, FontFittingBoundaries) {
   struct Row {
-    int request;
+    FontFit request;
     std::size_t length;
     int points;
   };
-  const std::vector<Row> rows = {{0, 100, 8}, {0, 101, 7}, {1, 50, 8},
-                                 {1, 51, 7},  {2, 25, 8},  {2, 26, 7}};
+  using enum FontFit;
+  const std::vector<Row> rows = {{Directory, 100, 8},         {Directory, 101, 7},
+                                 {OutputSubdirectory, 50, 8}, {OutputSubdirectory, 51, 7},
+                                 {FileNames, 25, 8},          {FileNames, 26, 7}};
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::to_string(row.request) + " at " + std::to_string(row.length));
+    SCOPED_TRACE(std::to_string(static_cast<int>(row.request)) + " at " +
+                 std::to_string(row.length));
     ShellHarness shell;
     const std::string text(row.length, 'a');
     shell.state.WorkingDirectory = text;
     shell.window.tbOutputSubdirectory.setText(text);
     shell.state.LP3KFileName = text;  // one long file name shrinks all six boxes
     shell.window.fitFont(row.request);
-    const Control& box = row.request == 0   ? shell.window.tbDirectory
-                         : row.request == 1 ? shell.window.tbOutputSubdirectory
-                                            : shell.window.tbSiteInfoFile;
+    const Control& box = row.request == Directory            ? shell.window.tbDirectory
+                         : row.request == OutputSubdirectory ? shell.window.tbOutputSubdirectory
+                                                             : shell.window.tbSiteInfoFile;
     EXPECT_EQ(box.fontSize(), row.points);
-    if (row.request == 2) {
+    if (row.request == FileNames) {
       EXPECT_EQ(shell.window.tbUDWLS.fontSize(), row.points);
     }
   }
@@ -394,8 +397,8 @@ TEST(MainWindow, ExitCleansUpOnlyWhenAllConditionsHold) {
     shell.dataDir.write("TARVEXv1", "engine");
     shell.dataDir.write("TARVEXv1.ctf", "control");
     shell.dataDir.write("SiteInfo.txt", "user data");
-    shell.window.InputFilesSpecified = row.specified;
-    shell.window.InputFilesChecked = row.checked;
+    shell.state.InputFilesSpecified = row.specified;
+    shell.state.InputFilesChecked = row.checked;
     shell.window.ckboxCleanUp.setChecked(row.cleanUp);
     EXPECT_FALSE(shell.run("click cmdExit"));
     EXPECT_EQ(std::filesystem::exists(folder + "TARVEXv1"), !row.removed);

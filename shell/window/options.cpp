@@ -28,20 +28,20 @@ void MainWindow::cbUDWMatrix_Click() {
     tbUDWLS.setEnabled(true);
     tbUDWLS.setText(state_.UserWLSFileName);
     tbUDWLS.setBackColour(BackColour::Window);
-    if (InputFilesSpecified && trimBlanks(state_.UserWLSFileName).empty()) {
+    if (state_.InputFilesSpecified && trimBlanks(state_.UserWLSFileName).empty()) {
       desktop_.msgBox("Please specify file names to define the User-Defined Matrix file",
                       kInformation, "Note:");
       cmdInputFiles.setFocus();
     }
     // The matrix file must be chosen, so Step 1 has to run again.
-    InputFilesSpecified = false;
+    state_.InputFilesSpecified = false;
   });
 }
 
 void MainWindow::cbUDMHeadings_Click() {
   handlerTrap(desktop_, "cbUDMHeadings_Click", [&] {
     state_.UserMatrixHasHeadings = cbUDMHeadings.checked();
-    if (!InputFilesSpecified) return;
+    if (!state_.InputFilesSpecified) return;
     desktop_.msgBox(cbUDMHeadings.checked()
                         ? "Please make sure you have identified a file with headings."
                         : "Please make sure you have identified a file without headings.",

@@ -19,7 +19,7 @@ constexpr const char* kDefaultUsed = "\r\nThe default will be used";
 
 void MainWindow::FindOutputDirName() {
   withErrorBox(desktop_, TrapText::Typed, "Error: FindOutputDirName:", [&] {
-    if (!InputFilesSpecified) {
+    if (!state_.InputFilesSpecified) {
       desktop_.msgBox(
           "Please specify input file names before changing the default output subdirectory",
           kCritical, "Please Specify Input Filenames:");
@@ -56,7 +56,7 @@ void MainWindow::FindOutputDirName() {
 }
 
 void MainWindow::cmdChangeOutputSubDir_Click() {
-  if (TARVEXHasRun) {
+  if (state_.TARVEXHasRun) {
     desktop_.msgBox("Please specify a new output subdirectory by rerunning TARVEX", kInformation,
                     "Please Rerun TARVEX:");
     cmdRunTARVEX.setFocus();

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "platform/scripted/scripted_desktop.h"
-#include "temp_dir.h"
-#include "window/main_window.h"
+#include "shell_harness.h"
 
 namespace tarvex::testing {
 namespace {
@@ -19,30 +16,20 @@ constexpr const char* kPrompt =
 constexpr const char* kToday = "TARVEXOutput-2026-12-07Run001";
 
 std::string inputBlock(const std::string& preset, const std::string& answer) {
-  return "== inputbox \"Please Enter Subdirectory Name:\" default=\"" + preset + "\"\n" + kPrompt +
-         "\n-> " + answer + "\n";
+  return inputBoxBlock("Please Enter Subdirectory Name:", preset, kPrompt, answer);
 }
 
 std::string criticalBlock(const std::string& title, const std::string& text) {
-  return "== msgbox 16 \"" + title + "\"\n" + text + "\n-> ok\n";
+  return msgBoxBlock(16, title, text);
 }
 
-// A main window on a scripted desktop over a fresh data directory, Step 1 done.
-struct Session {
+// The shell after Step 1 on a fresh data folder holding these folders.
+struct Session : ShellHarness {
   explicit Session(const std::string& answers, const std::vector<std::string>& folders = {})
-      : script(Script::parse(answers)) {
-    for (const auto& folder : folders) fs::create_directory(data.path() / folder);
-    desktop.setScript(&script);
-    state.WorkingDirectory = data.dir();
-    window.InputFilesSpecified = true;
+      : ShellHarness(answers) {
+    for (const auto& folder : folders) fs::create_directory(dataDir.path() / folder);
+    inputFilesSpecified();
   }
-
-  TempDir data;
-  std::ostringstream out;
-  ScriptedDesktop desktop{out, data.path(), CalendarDate{2026, 12, 7}};
-  Script script;
-  ShellState state;
-  MainWindow window{desktop, state};
 };
 
 TEST(OutputSubdirectory, TypedNames) {
@@ -57,11 +44,11 @@ TEST(OutputSubdirectory, TypedNames) {
   const std::string name150(150, 'n');
   const std::string badBox =
       criticalBlock("Directory Specification Error:",
-                    "Error bad directory name: ErrorBadDirName\\\nThe default will be used");
+                    "Error bad directory name: ErrorBadDirName\\\r\nThe default will be used");
   const auto existsBox = [](const std::string& name) {
     return criticalBlock(
         "Directory Specification Error:",
-        "Error the directory: " + name + " already exists.\nThe default will be used");
+        "Error the directory: " + name + " already exists.\r\nThe default will be used");
   };
   const std::vector<Case> cases = {
       {"typed name is cleaned",
@@ -132,7 +119,7 @@ TEST(OutputSubdirectory, TypedNames) {
     Session s(c.answer, c.folders);
     s.window.tbOutputSubdirectory.setText(c.preset);
     s.window.cmdChangeOutputSubDir_Click();
-    EXPECT_EQ(s.out.str(), c.transcript);
+    EXPECT_EQ(s.transcript(), c.transcript);
     EXPECT_EQ(s.window.tbOutputSubdirectory.text(), c.shown);
   }
 }
@@ -145,7 +132,7 @@ TEST(OutputSubdirectory, ExistingFolderIsLookedUpInTheDataDirectory) {
   s.desktop.setCurrentDirectory(elsewhere.path());
   s.window.tbOutputSubdirectory.setText("MyOwn/");
   s.window.cmdChangeOutputSubDir_Click();
-  EXPECT_EQ(s.out.str(), inputBlock("MyOwn/", "\"taken\""));
+  EXPECT_EQ(s.transcript(), inputBlock("MyOwn/", "\"taken\""));
   EXPECT_EQ(s.window.tbOutputSubdirectory.text(), "taken/");
 }
 
@@ -170,23 +157,23 @@ TEST(OutputSubdirectory, RefusedBeforeStepOneAndAfterTheRun) {
   for (const auto& g : gates) {
     SCOPED_TRACE(g.focus);
     Session s("input unused");
-    s.window.InputFilesSpecified = g.specified;
-    s.window.TARVEXHasRun = g.hasRun;
+    s.state.InputFilesSpecified = g.specified;
+    s.state.TARVEXHasRun = g.hasRun;
     s.window.tbOutputSubdirectory.setText("MyOwn/");
     s.window.cmdChangeOutputSubDir_Click();
-    EXPECT_EQ(s.out.str(), g.transcript);
+    EXPECT_EQ(s.transcript(), g.transcript);
     EXPECT_EQ(s.window.focus(), g.focus);
     EXPECT_EQ(s.window.tbOutputSubdirectory.text(), "MyOwn/");
-    EXPECT_FALSE(s.script.atEnd()) << "no input box may open";
+    EXPECT_FALSE(s.scriptDone()) << "no input box may open";
   }
 }
 
 TEST(OutputSubdirectory, RerunStillAsksThroughFindOutputDirName) {
   Session s("input next run");
-  s.window.TARVEXHasRun = true;
+  s.state.TARVEXHasRun = true;
   s.window.tbOutputSubdirectory.setText(kToday);
   s.window.FindOutputDirName();
-  EXPECT_EQ(s.out.str(), inputBlock(kToday, "\"next run\""));
+  EXPECT_EQ(s.transcript(), inputBlock(kToday, "\"next run\""));
   EXPECT_EQ(s.window.tbOutputSubdirectory.text(), "next_run/");
 }
 

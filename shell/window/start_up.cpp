@@ -17,10 +17,11 @@ std::string withTrailingSlash(std::string folder) {
 // Form_Load: resets the state, finds the shell's folder, reads the initialization
 // file and tests for the engine files.
 void MainWindow::load() {
-  withErrorBox(desktop_, TrapText::Sub, "TARVEX Shell Load", [&] {
+  const auto failed = withErrorBox(desktop_, TrapText::Sub, "TARVEX Shell Load", [&] {
     state_.ErrorCount = 0;
     state_.WarningCount = 0;
-    InputFilesSpecified = InputFilesChecked = TARVEXHasRun = FlowFilesChecked = false;
+    state_.InputFilesSpecified = state_.InputFilesChecked = state_.TARVEXHasRun =
+        state_.FlowFilesChecked = false;
     std::string message;
 
     state_.ShellDirectory = withTrailingSlash(desktop_.programFolder().string());
@@ -35,10 +36,7 @@ void MainWindow::load() {
       state_.TARVEXExeName = kDefaultExeName;
       state_.TARVEXCtfName = kDefaultCtfName;
     } else {
-      short status = 0;
-      ReadINI(desktop_, state_, state_.ShellDirectory, state_.TARVEXExeName, state_.TARVEXCtfName,
-              status, state_.TARVEXFolderName, [this] { showCounts(); });
-      if (status != 0)
+      if (ReadINI(desktop_, state_, *this))
         message = std::string("The initialization file ") + kIniFileName +
                   " is not properly formatted default values will be used.\r\n";
     }
@@ -65,6 +63,8 @@ void MainWindow::load() {
       desktop_.msgBox(message, kCritical, "Initialization File Errors:");
     }
   });
+  // A start-up that did not finish left the engine untested: as fatal as a missing one.
+  if (failed) DisableMyForm();
 }
 
 }  // namespace tarvex

@@ -143,14 +143,14 @@ TEST(StartUp, InitializationFileAndEngineFiles) {
 TEST(StartUp, SetsDirectoriesAndResetsFlags) {
   ShellHarness shell;
   shell.installEngine();
-  shell.window.InputFilesSpecified = shell.window.TARVEXHasRun = true;
+  shell.state.InputFilesSpecified = shell.state.TARVEXHasRun = true;
   shell.state.ErrorCount = 4;
   ASSERT_TRUE(shell.start());
   EXPECT_EQ(shell.state.ShellDirectory, shell.shellDir.dir());
   EXPECT_EQ(shell.state.WorkingDirectory, shell.dataDir.dir());
   EXPECT_EQ(shell.window.tbDirectory.text(), shell.dataDir.dir());
-  EXPECT_FALSE(shell.window.InputFilesSpecified);
-  EXPECT_FALSE(shell.window.TARVEXHasRun);
+  EXPECT_FALSE(shell.state.InputFilesSpecified);
+  EXPECT_FALSE(shell.state.TARVEXHasRun);
   EXPECT_EQ(shell.state.ErrorCount, 0);
 }
 
@@ -174,19 +174,20 @@ TEST(StartUp, FatalStartStillExits) {
 
 TEST(ReadIni, UnreadableFileTakesDefaultsAndCountsTheFailure) {
   ShellHarness shell;
-  std::string exe = "old", ctf = "old", folder = "kept";
-  short status = 0;
-  int refreshes = 0;
+  shell.state.ShellDirectory = shell.shellDir.dir();
+  shell.state.TARVEXExeName = shell.state.TARVEXCtfName = "old";
+  shell.state.TARVEXFolderName = "kept";
   // The file is missing, so reading it fails.
-  ReadINI(shell.desktop, shell.state, shell.shellDir.dir(), exe, ctf, status, folder,
-          [&] { ++refreshes; });
-  EXPECT_EQ(status, 53);
-  EXPECT_EQ(exe, "TARVEXv1.exe");
-  EXPECT_EQ(ctf, "TARVEXv1.ctf");
-  EXPECT_EQ(folder, "kept");
+  const auto error = ReadINI(shell.desktop, shell.state, shell.window);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->number(), 53);
+  EXPECT_EQ(shell.state.TARVEXExeName, "TARVEXv1.exe");
+  EXPECT_EQ(shell.state.TARVEXCtfName, "TARVEXv1.ctf");
+  EXPECT_EQ(shell.state.TARVEXFolderName, "kept");
   EXPECT_EQ(shell.state.ErrorCount, 1);
   EXPECT_EQ(shell.state.WarningCount, 1);
-  EXPECT_EQ(refreshes, 2);
+  EXPECT_EQ(shell.window.tbMyErrors.text(), "Errors: 1");
+  EXPECT_EQ(shell.window.tbMyWarnings.text(), "Warnings: 1");
   EXPECT_EQ(shell.transcript(), msgBoxBlock(16, "Sub ReadINI", "Error: 53 File not found"));
 }
 

@@ -1,122 +1,28 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
-#include "platform/run_time_error.h"
-#include "platform/scripted/script.h"
-#include "platform/scripted/script_runner.h"
-#include "platform/scripted/scripted_desktop.h"
 #include "run_program.h"
-#include "temp_dir.h"
+#include "shell_harness.h"
 #include "window/common_dialog_open.h"
-#include "window/main_window.h"
-#include "window/state_report.h"
 
 namespace tarvex::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A scripted desktop that keeps the dialog requests and can fail one dialog.
-class DialogDesktop : public ScriptedDesktop {
- public:
-  using ScriptedDesktop::ScriptedDesktop;
-  std::optional<fs::path> openFile(const OpenFileRequest& request) override {
-    requests.push_back(request);
-    if (static_cast<int>(requests.size()) == failingDialog) throw RunTimeError(err::kPathNotFound);
-    return ScriptedDesktop::openFile(request);
-  }
-  std::vector<OpenFileRequest> requests;
-  int failingDialog = 0;
-};
-
-// Keeps every status text the window shows.
-class StatusLog : public FormObserver {
- public:
-  explicit StatusLog(const Control& status) : status_(status) {}
-  void controlChanged(const Control& control) override {
-    if (&control == &status_) texts.push_back(control.text());
-  }
-  void focusChanged(const Control&) override {}
-  std::vector<std::string> texts;
-
- private:
-  const Control& status_;
-};
-
-// The main window on a scripted desktop, with a fresh data folder as the current
-// directory. The desktop is made first so that it restores the directory it started in.
-class Step1Shell {
- public:
-  Step1Shell() {
-    fs::current_path(dataDir.path());
-    window.setObserver(&status);
-  }
-  ~Step1Shell() { window.setObserver(nullptr); }
-
-  void files(const std::vector<std::string>& names) const {
-    for (const std::string& name : names) dataDir.write(name, "x\r\n");
-  }
-  // Runs script lines; false when the program ended.
-  bool run(const std::string& lines) {
-    script = Script::parse(lines);
-    try {
-      runner.run(script);
-      return true;
-    } catch (const ProgramEnd&) {
-      return false;
-    }
-  }
-  std::string dir() const { return fs::canonical(dataDir.path()).string() + "/"; }
-  std::string names() const {
-    return state.SiteInfoFileName + " " + state.FlowCharFileName + " " + state.LP3sFileName + " " +
-           state.LP3KFileName + " " + state.LP3GFileName + " " + state.UserWLSFileName;
-  }
-  std::string boxes() const {
-    return window.tbSiteInfoFile.text() + " " + window.tbFlowChar.text() + " " +
-           window.tbLP3s.text() + " " + window.tbLP3K.text() + " " + window.tbLP3G.text() + " " +
-           window.tbUDWLS.text();
-  }
-  // The header line of each event of the transcript, with the data folder as "DATA/".
-  std::vector<std::string> events() const {
-    std::vector<std::string> heads;
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) {
-      if (!line.starts_with("== ") && !line.starts_with("-> ")) continue;
-      for (auto at = line.find(dir()); at != std::string::npos; at = line.find(dir()))
-        line.replace(at, dir().size(), "DATA/");
-      heads.push_back(line);
-    }
-    return heads;
-  }
-
-  std::ostringstream out;
-  DialogDesktop desktop{out, fs::current_path(), CalendarDate{2026, 12, 7}};
-  TempDir dataDir;
-  ShellState state;
-  MainWindow window{desktop, state};
-  StatusLog status{window.tbMyStatus};
-  Script script;
-  ScriptRunner runner{desktop, window, [this] { return stateReport(window); }};
-};
-
 const std::vector<std::string> kStandardNames = {"SiteInfo.txt", "FlowChar.txt", "LP3s.txt",
                                                  "LP3K.txt", "LP3G.txt"};
 
-std::string openEvent(const std::string& title, const std::string& suggested) {
-  return "== open \"" + title + "\" suggested=\"" + suggested + "\"";
-}
-
-const std::string kSiteDialog = openEvent("SiteInfo File Name:", "SiteInfo.txt");
-const std::string kFlowDialog = openEvent("Flow Characteristics File Name:", "FlowChar.txt");
+const std::string kSiteDialog = openHead("SiteInfo File Name:", "SiteInfo.txt");
+const std::string kFlowDialog = openHead("Flow Characteristics File Name:", "FlowChar.txt");
 const std::string kLP3sDialog =
-    openEvent("Log Pearson Type III Standard Deviation File Name:", "LP3s.txt");
-const std::string kLP3KDialog = openEvent("Log Pearson Type III K-value File Name:", "LP3K.txt");
-const std::string kLP3GDialog = openEvent("Log Pearson Type III Skew File Name:", "LP3G.txt");
+    openHead("Log Pearson Type III Standard Deviation File Name:", "LP3s.txt");
+const std::string kLP3KDialog = openHead("Log Pearson Type III K-value File Name:", "LP3K.txt");
+const std::string kLP3GDialog = openHead("Log Pearson Type III Skew File Name:", "LP3G.txt");
 const std::string kMatrixDialog =
-    openEvent("User-Defined Weighting Matrix File Name:", "UserWLS.txt");
+    openHead("User-Defined Weighting Matrix File Name:", "UserWLS.txt");
 
 TEST(Step1, DerivesOrAsksForEachFile) {
   struct Row {
@@ -191,7 +97,7 @@ TEST(Step1, DerivesOrAsksForEachFile) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Step1Shell shell;
+    ShellHarness shell;
     shell.files(row.files);
     const std::string option = row.option;
     std::string setup = option == "suffix" ? "tick ckboxSameFileSuffix\n"
@@ -206,7 +112,7 @@ TEST(Step1, DerivesOrAsksForEachFile) {
     EXPECT_EQ(dialogs, row.dialogs);
     EXPECT_EQ(shell.names(), row.names);
     EXPECT_EQ(shell.boxes(), row.names);
-    EXPECT_TRUE(shell.window.InputFilesSpecified);
+    EXPECT_TRUE(shell.state.InputFilesSpecified);
     EXPECT_EQ(shell.state.WorkingDirectory, shell.dir());
     EXPECT_EQ(shell.window.tbDirectory.text(), shell.dir());
     EXPECT_EQ(fs::current_path().string() + "/", shell.dir());
@@ -219,19 +125,19 @@ TEST(Step1, DerivesOrAsksForEachFile) {
 }
 
 TEST(Step1, StatusTextsFontsAndTheDialogRequest) {
-  Step1Shell shell;
+  ShellHarness shell;
   shell.files(kStandardNames);
   shell.files({"UserWLS.txt"});
   fs::create_directory(shell.dataDir.path() / "TARVEXOutput-2026-12-07Run001");
-  shell.window.InputFilesChecked = true;
+  shell.state.InputFilesChecked = true;
   ASSERT_TRUE(shell.run("tick cbUDWMatrix\nclick cmdInputFiles\nopen SiteInfo.txt"));
   EXPECT_EQ(
-      shell.status.texts,
+      shell.statusTexts,
       (std::vector<std::string>{
           "Get file names", "Get SiteInfo file name", "Get FlowChar file name",
           "Get LP3s file name", "Get LP3K file name", "Get LP3G file name", "Get UserWLS file name",
           "Status: Input files successfuly identified. Click the Step 2 button"}));
-  EXPECT_FALSE(shell.window.InputFilesChecked);
+  EXPECT_FALSE(shell.state.InputFilesChecked);
   EXPECT_EQ(shell.window.tbOutputSubdirectory.text(), "TARVEXOutput-2026-12-07Run002");
   for (const Control* box : {&shell.window.tbDirectory, &shell.window.tbOutputSubdirectory,
                              &shell.window.tbSiteInfoFile, &shell.window.tbUDWLS})
@@ -246,7 +152,7 @@ TEST(Step1, StatusTextsFontsAndTheDialogRequest) {
   EXPECT_EQ(request.initialDir, "");  // the two blanks are not a folder
 
   // A file name of 26 characters makes all six name boxes small.
-  Step1Shell longName;
+  ShellHarness longName;
   longName.files({"ABCDEFGHIJKLMNSiteInfo.txt", "ABCDEFGHIJKLMNFlowChar.txt",
                   "ABCDEFGHIJKLMNLP3s.txt", "ABCDEFGHIJKLMNLP3K.txt", "ABCDEFGHIJKLMNLP3G.txt"});
   ASSERT_TRUE(longName.run("click cmdInputFiles\nopen ABCDEFGHIJKLMNSiteInfo.txt"));
@@ -260,45 +166,43 @@ TEST(Step1, InitialFolderOnlyWhenLongerThanOneCharacter) {
     std::string expected;
   };
   for (const Row& row : std::vector<Row>{{"", ""}, {"  ", ""}, {" / ", ""}, {"/d", "/d"}}) {
-    Step1Shell shell;
+    ShellHarness shell;
     shell.files({"a.txt"});
-    Script answers = Script::parse("open a.txt");
-    shell.desktop.setScript(&answers);
-    std::string name, folder;
-    short status = -1;
-    CommonDialogOpen(shell.window, "T", "s.txt", name, status, row.initialDir, folder);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(name, "a.txt");
-    EXPECT_EQ(folder, shell.dir());
+    shell.answer("open a.txt");
+    const DialogChoice choice =
+        CommonDialogOpen(shell.desktop, shell.window, "T", "s.txt", row.initialDir);
+    EXPECT_FALSE(choice.error);
+    EXPECT_EQ(choice.fileName, "a.txt");
+    EXPECT_EQ(choice.folder, shell.dir());
     ASSERT_EQ(shell.desktop.requests.size(), 1u);
     EXPECT_EQ(shell.desktop.requests[0].initialDir, row.expected) << '"' << row.initialDir << '"';
   }
 }
 
 TEST(Step1, ShortNameWithTheSuffixOptionEndsThroughTheTrap) {
-  Step1Shell shell;
+  ShellHarness shell;
   shell.files({"Sites.txt", "FlowChar.txt"});
   ASSERT_TRUE(shell.run("tick ckboxSameFileSuffix\nclick cmdInputFiles\nopen Sites.txt"));
   EXPECT_EQ(shell.events(),
             (std::vector<std::string>{kSiteDialog, "-> DATA/Sites.txt",
                                       "== msgbox 16 \"Error: cmdInputFiles_Click\"", "-> ok"}));
-  EXPECT_NE(shell.out.str().find("\nError: 5\nType of Error: Invalid procedure call or "
-                                 "argument\n"),
+  EXPECT_NE(shell.transcript().find("\nError: 5\nType of Error: Invalid procedure call or "
+                                    "argument\n"),
             std::string::npos);
-  EXPECT_FALSE(shell.window.InputFilesSpecified);
+  EXPECT_FALSE(shell.state.InputFilesSpecified);
   EXPECT_TRUE(shell.window.cmdInputFiles.enabled());
   EXPECT_EQ(shell.state.ErrorCount, 0);
   EXPECT_EQ(shell.window.tbFlowChar.text(), "");
 }
 
 TEST(Step1, MissingTypedFileAsksAgain) {
-  Step1Shell shell;
+  ShellHarness shell;
   shell.files({"SiteInfo.txt", "FlowChar.txt", "LP3s.txt", "LP3K.txt", "LP3G.txt"});
   ASSERT_TRUE(shell.run(
       "untick ckboxSameFilePrefix\nclick cmdInputFiles\nopen Nope.txt\nopen SiteInfo.txt\n"
       "open FlowChr.txt\nopen FlowChar.txt\nopen LP3s.txt\nopen LP3K.txt\nopen LP3G.txt"));
   const std::string dir = shell.dir();
-  const std::string transcript = shell.out.str();
+  const std::string transcript = shell.transcript();
   EXPECT_NE(
       transcript.find(kSiteDialog + "\n-> " + dir +
                       "Nope.txt\n== msgbox 48 \"Error!\"\nError: Station-List File: "
@@ -310,31 +214,31 @@ TEST(Step1, MissingTypedFileAsksAgain) {
       std::string::npos)
       << transcript;
   EXPECT_EQ(shell.names(), "SiteInfo.txt FlowChar.txt LP3s.txt LP3K.txt LP3G.txt ");
-  EXPECT_TRUE(shell.window.InputFilesSpecified);
+  EXPECT_TRUE(shell.state.InputFilesSpecified);
   EXPECT_EQ(shell.state.ErrorCount, 0);
 }
 
 TEST(Step1, CancelOfTheSiteDialogIsHarmless) {
-  Step1Shell shell;
+  ShellHarness shell;
   shell.files(kStandardNames);
-  shell.window.InputFilesSpecified = true;
-  shell.window.InputFilesChecked = true;
+  shell.state.InputFilesSpecified = true;
+  shell.state.InputFilesChecked = true;
   ASSERT_TRUE(shell.run("click cmdInputFiles\ncancel"));
   EXPECT_EQ(shell.events(),
             (std::vector<std::string>{kSiteDialog, "-> cancel",
                                       "== msgbox 16 \"Error identifying site information file.\"",
                                       "-> ok"}));
-  EXPECT_NE(shell.out.str().find("\nPlease specify a station information file.\n"),
+  EXPECT_NE(shell.transcript().find("\nPlease specify a station information file.\n"),
             std::string::npos);
-  EXPECT_FALSE(shell.window.InputFilesSpecified);
-  EXPECT_FALSE(shell.window.InputFilesChecked);
+  EXPECT_FALSE(shell.state.InputFilesSpecified);
+  EXPECT_FALSE(shell.state.InputFilesChecked);
   EXPECT_EQ(shell.state.ErrorCount, 0);
   EXPECT_TRUE(shell.window.cmdInputFiles.enabled());
   EXPECT_TRUE(shell.window.cmdQAQCFiles.enabled());
 
   // The step can simply be run again.
   ASSERT_TRUE(shell.run("click cmdInputFiles\nopen SiteInfo.txt"));
-  EXPECT_TRUE(shell.window.InputFilesSpecified);
+  EXPECT_TRUE(shell.state.InputFilesSpecified);
 }
 
 TEST(Step1, CancelOfALaterDialogDisablesTheSteps) {
@@ -362,18 +266,18 @@ TEST(Step1, CancelOfALaterDialogDisablesTheSteps) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.title);
-    Step1Shell shell;
+    ShellHarness shell;
     shell.files(kStandardNames);
     ASSERT_TRUE(shell.run("untick ckboxSameFilePrefix\nclick cmdInputFiles\nopen SiteInfo.txt\n" +
                           row.answers + "\nclick cmdInputFiles"));
-    const std::string transcript = shell.out.str();
+    const std::string transcript = shell.transcript();
     EXPECT_TRUE(transcript.ends_with("-> cancel\n== msgbox 16 \"" + row.title + "\"\n" + row.text +
                                      "\n-> ok\n== disabled cmdInputFiles\n"))
         << transcript;
     EXPECT_EQ(shell.window.control(row.box).text(), "File specification error");
     EXPECT_EQ(shell.state.ErrorCount, 1);
     EXPECT_EQ(shell.window.tbMyErrors.text(), "Errors: 1");
-    EXPECT_FALSE(shell.window.InputFilesSpecified);
+    EXPECT_FALSE(shell.state.InputFilesSpecified);
     EXPECT_EQ(shell.window.focus(), "cmdExit");
     for (const Control* step : {&shell.window.cmdQAQCFiles, &shell.window.cmdRunTARVEX,
                                 &shell.window.cmdOpenOutPutDirectory})
@@ -393,11 +297,11 @@ TEST(Step1, DialogFailureOtherThanCancel) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.failingDialog);
-    Step1Shell shell;
+    ShellHarness shell;
     shell.files(kStandardNames);
     shell.desktop.failingDialog = row.failingDialog;
     ASSERT_TRUE(shell.run("untick ckboxSameFilePrefix\nclick cmdInputFiles\nopen SiteInfo.txt"));
-    const std::string transcript = shell.out.str();
+    const std::string transcript = shell.transcript();
     EXPECT_NE(transcript.find("== msgbox 16 \" Sub CommonDialogOpen \"\nError: 76 Path not "
                               "found\n-> ok\n== msgbox 16 \"" +
                               row.stepTitle + "\"\n"),
@@ -424,13 +328,14 @@ TEST(Step1, MatrixDialogCancelled) {
       "unless you close the program and try again.\nDo you want to proceed without this file?\n";
   {
     SCOPED_TRACE("answered yes");
-    Step1Shell shell;
+    ShellHarness shell;
     shell.files(kStandardNames);
     ASSERT_TRUE(
         shell.run("tick cbUDWMatrix\nclick cmdInputFiles\nopen SiteInfo.txt\ncancel\nanswer yes"));
-    EXPECT_TRUE(shell.out.str().ends_with(kMatrixDialog + "\n-> cancel\n" + question + "-> yes\n"))
-        << shell.out.str();
-    EXPECT_TRUE(shell.window.InputFilesSpecified);
+    EXPECT_TRUE(
+        shell.transcript().ends_with(kMatrixDialog + "\n-> cancel\n" + question + "-> yes\n"))
+        << shell.transcript();
+    EXPECT_TRUE(shell.state.InputFilesSpecified);
     EXPECT_FALSE(shell.window.cbUDWMatrix.checked());
     EXPECT_FALSE(shell.window.tbUDWLS.enabled());
     EXPECT_EQ(shell.window.tbUDWLS.backColour(), BackColour::InactiveBorder);
@@ -444,17 +349,17 @@ TEST(Step1, MatrixDialogCancelled) {
   }
   {
     SCOPED_TRACE("answered no");
-    Step1Shell shell;
+    ShellHarness shell;
     shell.files(kStandardNames);
     EXPECT_FALSE(shell.run("tick cbUDWMatrix\nclick cmdInputFiles\nopen SiteInfo.txt\ncancel"));
-    EXPECT_TRUE(shell.out.str().ends_with(question + "-> no (default)\n== end\n"))
-        << shell.out.str();
-    EXPECT_FALSE(shell.window.InputFilesSpecified);
+    EXPECT_TRUE(shell.transcript().ends_with(question + "-> no (default)\n== end\n"))
+        << shell.transcript();
+    EXPECT_FALSE(shell.state.InputFilesSpecified);
   }
 }
 
 TEST(Step1, LaterFileFromAnotherFolderKeepsOnlyItsName) {
-  Step1Shell shell;
+  ShellHarness shell;
   TempDir other;
   other.write("Elsewhere.txt", "x\r\n");
   shell.files(kStandardNames);
@@ -465,30 +370,30 @@ TEST(Step1, LaterFileFromAnotherFolderKeepsOnlyItsName) {
   EXPECT_EQ(shell.state.FlowCharFileName, "Elsewhere.txt");
   EXPECT_EQ(shell.state.WorkingDirectory, shell.dir());
   EXPECT_EQ(fs::current_path().string() + "/", shell.dir());
-  EXPECT_TRUE(shell.window.InputFilesSpecified);
+  EXPECT_TRUE(shell.state.InputFilesSpecified);
 }
 
 TEST(Step1, RefusedOnceTheEngineHasRun) {
-  Step1Shell shell;
-  shell.window.TARVEXHasRun = true;
-  shell.window.InputFilesSpecified = true;
+  ShellHarness shell;
+  shell.state.TARVEXHasRun = true;
+  shell.state.InputFilesSpecified = true;
   ASSERT_TRUE(shell.run("click cmdInputFiles\nopen SiteInfo.txt"));
   EXPECT_EQ(
-      shell.out.str(),
+      shell.transcript(),
       "== msgbox 64 \"Only Load Input Files Once:\"\nPlease Rerun TARVEX with the existing "
       "files or Exit to reload input files.\n-> ok\n== unused line 2 \"open SiteInfo.txt\"\n");
   EXPECT_EQ(shell.window.focus(), "cmdRunTARVEX");
-  EXPECT_TRUE(shell.window.InputFilesSpecified);
+  EXPECT_TRUE(shell.state.InputFilesSpecified);
 }
 
 TEST(Step1, ExampleSessionOnStandardNamedFiles) {
   TempDir data;
   for (const std::string& name : kStandardNames) data.write(name, "x\r\n");
   const std::string dir = fs::canonical(data.path()).string() + "/";
-  const ProgramResult r = runProgram(
-      "cd " + shellQuote(data.path().string()) + " && " + shellQuote(TARVEX_SHELL_BINARY) +
-      " --script " + shellQuote(std::string(TARVEX_SOURCE_DIR) + "/examples/step1/session.txt") +
-      " --shell-dir " + shellQuote(TARVEX_BIN_DIR) + " --date 2026-12-07");
+  const ProgramResult r =
+      runProgram("cd " + shellQuote(data.path().string()) + " && " + shellProgram() + " --script " +
+                 shellQuote(sourceDir() + "/examples/step1/session.txt") + " --shell-dir " +
+                 shellQuote(buildBinDir()) + " --date 2026-12-07");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, kSiteDialog + "\n-> " + dir +
                        "SiteInfo.txt\n"

@@ -8,12 +8,12 @@ namespace tarvex {
 void MainWindow::cmdQAQCFiles_Click() {
   // A failure inside the checks leaves the input unverified: Step 1 must run again.
   const auto failed = withErrorBox(desktop_, TrapText::Typed, "Error: cmdQAQCFiles:", [&] {
-    if (TARVEXHasRun) {
+    if (state_.TARVEXHasRun) {
       desktop_.msgBox(kOnlyOnceText, kInformation, "Only Check Input Files Once:");
       cmdRunTARVEX.setFocus();
       return;
     }
-    if (!InputFilesSpecified) {
+    if (!state_.InputFilesSpecified) {
       desktop_.msgBox("Please specify input file names before trying to check input files ",
                       kCritical, "Please Specify Input Filenames:");
       cmdInputFiles.setFocus();
@@ -21,18 +21,18 @@ void MainWindow::cmdQAQCFiles_Click() {
     }
     // The checks themselves run from here once they are built.
   });
-  if (failed) InputFilesSpecified = false;
+  if (failed) state_.InputFilesSpecified = false;
 }
 
 void MainWindow::cmdRunTARVEX_Click() {
   handlerTrap(desktop_, "cmdRunTARVEX", [&] {
-    if (!InputFilesSpecified) {
+    if (!state_.InputFilesSpecified) {
       desktop_.msgBox("Please specify input file names before trying to run TARVEX", kCritical,
                       "Please Specify Input Filenames:");
       cmdInputFiles.setFocus();
       return;
     }
-    if (!InputFilesChecked) {
+    if (!state_.InputFilesChecked) {
       desktop_.msgBox("Please check input files before trying to run TARVEX", kCritical,
                       "Please Check Input Files:");
       cmdQAQCFiles.setFocus();
@@ -43,13 +43,13 @@ void MainWindow::cmdRunTARVEX_Click() {
 
 void MainWindow::cmdOpenOutPutDirectory_Click() {
   auto error = trapped([&] {
-    if (!InputFilesSpecified) {
+    if (!state_.InputFilesSpecified) {
       desktop_.msgBox("You need to specify input files before opening an oputput directory",
                       kInformation, "Please specify input files:");
       return;
     }
     std::string folder;
-    if (TARVEXHasRun) {
+    if (state_.TARVEXHasRun) {
       folder = state_.WorkingDirectory + trimBlanks(tbOutputSubdirectory.text());
     } else {
       const MsgAnswer answer = desktop_.msgBox(

@@ -4,8 +4,8 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "platform/scripted/transcript_text.h"
 #include "platform/text_file.h"
 
 namespace tarvex {
@@ -30,16 +30,22 @@ Script Script::parse(std::string_view text) {
 }
 
 Script Script::load(const std::string& path) {
-  // A folder opens as a stream but reads as nothing: it would run as an empty script.
+  // Only a regular file of sensible size is a script: a folder reads as nothing, and a
+  // device or a huge file would be read without end.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec))
-    throw ScriptError("cannot read script " + path + ": it is a folder");
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) throw ScriptError("cannot read script " + path);
+  if (!std::filesystem::is_regular_file(status))
+    throw ScriptError("cannot read script " + path + ": it is not a regular file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ScriptError("cannot read script " + path);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
+  std::string text(kMaxBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad()) throw ScriptError("cannot read script " + path);
-  const std::string text = bytes.str();
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  if (text.size() > kMaxBytes)
+    throw ScriptError("script " + path + " is larger than " + std::to_string(kMaxBytes >> 20) +
+                      " MiB");
   if (text.find('\0') != std::string::npos)
     throw ScriptError("script " + path + " is not a text file");
   return parse(text);
@@ -89,7 +95,7 @@ void checkVerbs(const Script& script) {
 }
 
 std::string describe(const ScriptLine& line) {
-  return "line " + std::to_string(line.number) + " \"" + line.text + "\"";
+  return "line " + std::to_string(line.number) + " " + transcriptQuoted(line.text);
 }
 
 }  // namespace tarvex

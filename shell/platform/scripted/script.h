@@ -29,7 +29,12 @@ struct ScriptLine {
 // when the script is parsed, so every line here is an action or an answer.
 class Script {
  public:
+  // Scripts are small; anything larger is refused unread.
+  static constexpr std::size_t kMaxBytes = std::size_t{4} << 20;
+
   static Script parse(std::string_view text);
+  // Reads a script file: a ScriptError when it is not a regular text file of at most
+  // kMaxBytes.
   static Script load(const std::string& path);
 
   bool atEnd() const { return position_ >= lines_.size(); }

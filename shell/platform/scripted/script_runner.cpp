@@ -18,8 +18,8 @@ Control& controlFor(Form& form, const ScriptLine& line, std::string_view name) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StateReport stateReport)
-    : desktop_(desktop), mainForm_(mainForm), stateReport_(std::move(stateReport)) {
+ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StatePrinter printState)
+    : desktop_(desktop), mainForm_(mainForm), printState_(std::move(printState)) {
   desktop_.setFormAction([this](Form& form, const ScriptLine& line, std::string_view action) {
     act(form, line, action);
   });
@@ -28,6 +28,8 @@ ScriptRunner::ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StateReport
 void ScriptRunner::run(Script& script) {
   desktop_.setScript(&script);
   while (!script.atEnd()) {
+    // A session whose transcript is lost must not go on acting on the user's files.
+    if (!desktop_.transcript().flush()) throw ScriptError("cannot write the transcript");
     const ScriptLine& line = script.take();
     if (auto formLine = splitFormLine(line.text)) {
       // A form line whose form is not showing has nothing to act on.
@@ -65,7 +67,7 @@ void ScriptRunner::act(Form& form, const ScriptLine& line, std::string_view acti
     out << "== show " << verb.rest << "\n"
         << transcriptText(controlFor(form, line, verb.rest).text()) << "\n";
   } else if (verb.word == "state") {
-    out << "== state\n" << stateReport_();
+    out << "== state\n" << printState_();
   } else if (verb.word == "wait") {
     out << (desktop_.waitForStartedProgram(kWaitSeconds) ? "== waited\n" : "== wait timed out\n");
   } else {

@@ -14,9 +14,9 @@ namespace tarvex {
 // ScriptError naming the line.
 class ScriptRunner {
  public:
-  using StateReport = std::function<std::string()>;
+  using StatePrinter = std::function<std::string()>;
 
-  ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StateReport stateReport);
+  ScriptRunner(ScriptedDesktop& desktop, Form& mainForm, StatePrinter printState);
 
   // Runs every remaining line; returns when the script ends. ProgramEnd passes through.
   void run(Script& script);
@@ -27,7 +27,7 @@ class ScriptRunner {
 
   ScriptedDesktop& desktop_;
   Form& mainForm_;
-  StateReport stateReport_;
+  StatePrinter printState_;
 };
 
 }  // namespace tarvex

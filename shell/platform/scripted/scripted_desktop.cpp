@@ -10,14 +10,13 @@
 #include <thread>
 
 #include "platform/run_time_error.h"
+#include "platform/scripted/transcript_text.h"
 
 namespace tarvex {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // Prints the text of a form's watched control each time it changes.
 class TranscriptObserver : public FormObserver {
@@ -34,20 +33,6 @@ class TranscriptObserver : public FormObserver {
 };
 
 }  // namespace
-
-std::string transcriptText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
 
 ScriptedDesktop::ScriptedDesktop(std::ostream& transcript, fs::path programFolder,
                                  std::optional<CalendarDate> fixedDate)
@@ -73,7 +58,8 @@ const ScriptLine* ScriptedDesktop::takeAnswer(std::initializer_list<std::string_
 }
 
 MsgAnswer ScriptedDesktop::msgBox(const std::string& prompt, int style, const std::string& title) {
-  out_ << "== msgbox " << style << " " << inQuotes(title) << "\n" << transcriptText(prompt) << "\n";
+  out_ << "== msgbox " << style << " " << transcriptQuoted(title) << "\n"
+       << transcriptText(prompt) << "\n";
   if ((style & 7) != kYesNo) {
     out_ << "-> ok\n";
     return MsgAnswer::Ok;
@@ -90,7 +76,8 @@ MsgAnswer ScriptedDesktop::msgBox(const std::string& prompt, int style, const st
 
 std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) {
-  out_ << "== inputbox " << inQuotes(title) << " default=" << inQuotes(defaultText) << "\n"
+  out_ << "== inputbox " << transcriptQuoted(title) << " default=" << transcriptQuoted(defaultText)
+       << "\n"
        << transcriptText(prompt) << "\n";
   const ScriptLine* line = takeAnswer({"input"});
   if (!line) {
@@ -98,13 +85,13 @@ std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::stri
     return {};
   }
   const std::string typed(splitVerb(line->text).rest);
-  out_ << (typed.empty() ? std::string("-> cancel") : "-> " + inQuotes(typed)) << "\n";
+  out_ << (typed.empty() ? std::string("-> cancel") : "-> " + transcriptQuoted(typed)) << "\n";
   return typed;
 }
 
 std::optional<fs::path> ScriptedDesktop::openFile(const OpenFileRequest& request) {
-  out_ << "== open " << inQuotes(request.title) << " suggested=" << inQuotes(request.fileName)
-       << "\n";
+  out_ << "== open " << transcriptQuoted(request.title)
+       << " suggested=" << transcriptQuoted(request.fileName) << "\n";
   const ScriptLine* line = takeAnswer({"open", "cancel"});
   if (!line) {
     out_ << "-> cancel (default)\n";
@@ -118,14 +105,14 @@ std::optional<fs::path> ScriptedDesktop::openFile(const OpenFileRequest& request
   fs::path chosen(verb.rest);
   if (chosen.is_relative()) chosen = currentDirectory() / chosen;
   chosen = chosen.lexically_normal();
-  out_ << "-> " << chosen.string() << "\n";
+  out_ << "-> " << transcriptLine(chosen.string()) << "\n";
   return chosen;
 }
 
 void ScriptedDesktop::startProgram(const fs::path& program, const fs::path& folder,
                                    WindowStyle style) {
-  out_ << "== start " << inQuotes(program.string()) << " in " << inQuotes(folder.string())
-       << " window=" << static_cast<int>(style) << "\n";
+  out_ << "== start " << transcriptQuoted(program.string()) << " in "
+       << transcriptQuoted(folder.string()) << " window=" << static_cast<int>(style) << "\n";
   out_.flush();
   // Fail here, as a desktop does, rather than in a child nobody watches.
   std::error_code ec;
@@ -158,7 +145,7 @@ bool ScriptedDesktop::waitForStartedProgram(int seconds) {
 }
 
 void ScriptedDesktop::openFolder(const fs::path& folder) {
-  out_ << "== explore " << inQuotes(folder.string()) << "\n";
+  out_ << "== explore " << transcriptQuoted(folder.string()) << "\n";
 }
 
 void ScriptedDesktop::showModal(Form& form, Form*) {

@@ -10,6 +10,7 @@
 
 #include "platform/desktop.h"
 #include "platform/scripted/script.h"
+#include "platform/scripted/transcript_text.h"
 
 namespace tarvex {
 
@@ -67,8 +68,5 @@ class ScriptedDesktop : public Desktop {
   bool busy_ = false;
   pid_t startedPid_ = -1;
 };
-
-// Transcript text: every CR LF (or lone CR) becomes a line break.
-std::string transcriptText(std::string_view text);
 
 }  // namespace tarvex

@@ -6,6 +6,7 @@
 
 #include "platform/run_time_error.h"
 #include "temp_dir.h"
+#include "transcript.h"
 
 namespace tarvex::testing {
 namespace {
@@ -98,18 +99,12 @@ TEST(ScriptedDesktop, StartingWhatCannotRunRaises) {
   const std::vector<Row> rows = {
       {dir.path() / "missing", dir.path(), 53},
       {dir.path(), dir.path(), 53},
-      {dir.path() / "plain.txt", dir.path() / "nofolder", -1},
+      {dir.path() / "plain.txt", dir.path() / "nofolder", 70},
   };
   for (const Row& row : rows) {
     Desk d("");
-    try {
-      d.desktop.startProgram(row.program, row.folder, WindowStyle::Normal);
-      ADD_FAILURE() << row.program;
-    } catch (const RunTimeError& e) {
-      if (row.number > 0) {
-        EXPECT_EQ(e.number(), row.number);
-      }
-    }
+    EXPECT_RUNTIME_ERROR(d.desktop.startProgram(row.program, row.folder, WindowStyle::Normal),
+                         row.number);
   }
 }
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "window/main_window.h"
+#include "state/shell_state.h"
 
 namespace tarvex {
 
 // The step flags and counters, one "Name: value" line each, for the `state` verb.
-std::string stateReport(const MainWindow& window);
+std::string stateSummary(const ShellState& state);
 
 }  // namespace tarvex

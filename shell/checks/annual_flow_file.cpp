@@ -1,0 +1,171 @@
+#include "checks/annual_flow_file.h"
+
+#include <limits>
+#include <optional>
+#include <utility>
+
+#include "checks/table_rules.h"
+#include "platform/error_trap.h"
+#include "platform/run_time_error.h"
+#include "platform/text_file.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr std::int16_t kMax16 = std::numeric_limits<std::int16_t>::max();
+// Years of a series before this one are out of range.
+constexpr long kFirstFlowYear = 1879;
+
+std::string linesOf(const std::vector<Finding>& findings, Severity severity) {
+  std::string text;
+  for (const Finding& finding : findings)
+    if (finding.severity == severity) (text += finding.text) += kLineBreak;
+  return text;
+}
+
+// The checks of one file, a line at a time. Reading a field the line does not have
+// is a failure, as it ends the whole file's check.
+class FlowLineChecker {
+ public:
+  FlowLineChecker(std::string name, long waterYear, AnnualFlowResult& result)
+      : name_(std::move(name)), waterYear_(waterYear), result_(result) {}
+
+  void check(const std::string& line) {
+    countUp16(lineNumber_);
+    lineErrors_ = 0;
+    fields_ = splitFields(line);
+    number_ = std::to_string(lineNumber_);
+    const std::string count = std::to_string(fields_.size());
+    if (fields_.size() < 3)
+      error(" Line " + number_ + " only " + count + " columns. There should be 3 columns");
+    if (fields_.size() > 3)
+      warning(" Line " + number_ + " there are " + count + " columns. There should be 3 columns");
+    checkYear();
+    checkFlow();
+    if (lineErrors_ > 0) return;
+    if (!fnHasNonDigit(field(1), 0)) result_.OutText += "DOVL";
+    (result_.OutText += line) += kLineBreak;
+  }
+
+ private:
+  std::string_view field(std::size_t column) const {
+    if (column > fields_.size()) throw RunTimeError(err::kSubscriptOutOfRange);
+    return fields_[column - 1];
+  }
+
+  void checkYear() {
+    const std::string text(field(2));
+    const long year = fnToLong(text);
+    if (year == kNotWhole && text != "-9999")
+      error(" Line " + number_ + " " + text + " year is not a numeric year value.", 2);
+    else if (year == kNotWhole)
+      warning(" Line " + number_ + " a value of -9999 is in the year column.", 2);
+    else if (year < kFirstFlowYear || year > waterYear_)
+      warning("Line " + number_ + " " + text + " year is outside the range " +
+                  std::to_string(kFirstFlowYear) + " to " + std::to_string(waterYear_),
+              2);
+    if (year <= 0) error(" Line " + number_ + " year<= 0", 2);
+
+    // An unusable year counts as 0, so the line after it is not compared with it.
+    const long thisYear = year > 0 ? year : 0;
+    if (lineNumber_ == 1) {
+      lastYear_ = thisYear;
+      return;
+    }
+    const std::string now = std::to_string(thisYear), last = std::to_string(lastYear_);
+    if (thisYear > 0) {
+      if (lastYear_ > thisYear)
+        error(" Line " + number_ + " this year " + now + " is before last year: " + last, 2);
+      else if (lastYear_ == thisYear)
+        error(" Line " + number_ + " year " + now + " = last year " + last +
+                  " there are two or more values for this year.",
+              2);
+      else if (thisYear - lastYear_ > 1)
+        warning(" Line " + number_ + " last year: " + last + " this year: " + now +
+                    " there are one or more missing values",
+                2);
+    }
+    lastYear_ = thisYear;
+  }
+
+  void checkFlow() {
+    const std::string text(field(3));
+    const double flow = fnToDouble(text);
+    if (flow == kNotNumber && text != "-99999")
+      error(" Line " + number_ + " nonnumeric flow value", 3);
+    else if (text == "-99999")
+      error(" Line " + number_ + " the flow value equals -99999", 3);
+    else if (flow < 0)
+      error(" Line " + number_ + " the flow value is less than zero: " + text + " Q", 3);
+  }
+
+  void error(const std::string& text, std::optional<int> column = std::nullopt) {
+    countUp16(result_.ErrFlag);
+    ++lineErrors_;
+    record(Severity::Error, text, column);
+  }
+
+  void warning(const std::string& text, std::optional<int> column = std::nullopt) {
+    countUp16(result_.WarnFlag);
+    record(Severity::Warning, text, column);
+  }
+
+  void record(Severity severity, const std::string& text, std::optional<int> column) {
+    result_.findings.push_back(
+        Finding{name_, lineNumber_, std::nullopt, column, severity, name_ + text});
+  }
+
+  const std::string name_;
+  const long waterYear_;
+  AnnualFlowResult& result_;
+  std::int16_t lineNumber_ = 0;
+  long lastYear_ = 0;
+  int lineErrors_ = 0;
+  std::vector<std::string_view> fields_;
+  std::string number_;
+};
+
+}  // namespace
+
+long currentWaterYear(const CalendarDate& today) { return today.year + (today.month > 9 ? 1 : 0); }
+
+bool fnNameHasDOVL(std::string_view Name) { return Name.find("DOVL") != std::string_view::npos; }
+
+bool fnNameHasStation(std::string_view Station, std::string_view Name) {
+  return Station.size() <= Name.size() && Name.find(Station) != std::string_view::npos;
+}
+
+void countUp16(std::int16_t& counter) {
+  if (counter == kMax16) throw RunTimeError(err::kOverflow);
+  ++counter;
+}
+
+std::string AnnualFlowResult::ErrText() const { return linesOf(findings, Severity::Error); }
+
+std::string AnnualFlowResult::WarnText() const { return linesOf(findings, Severity::Warning); }
+
+AnnualFlowResult TestAnnualFlowFile(const std::filesystem::path& file, long waterYear) {
+  AnnualFlowResult result;
+  const std::string name = file.filename().string();
+  const auto failure = trapped([&] {
+    LineReader reader(file);
+    FlowLineChecker checker(name, waterYear, result);
+    std::string line;
+    while (reader.next(line)) checker.check(line);
+  });
+  if (!failure) {
+    // Drop the line break after the last usable line.
+    if (result.OutText.size() > 2) result.OutText.resize(result.OutText.size() - 2);
+    return result;
+  }
+  // When the error count itself overflowed it stays at its top; the line still counts.
+  if (result.ErrFlag < kMax16) ++result.ErrFlag;
+  result.findings.push_back(
+      Finding{name, std::nullopt, std::nullopt, std::nullopt, Severity::Error,
+              "TestAnnualFlowFile subroutine error: " + std::to_string(failure->number()) + " " +
+                  failure->description()});
+  return result;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,112 @@
+#include "checks/flow_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "checks/annual_flow_file.h"
+#include "checks/report.h"
+#include "platform/error_trap.h"
+#include "platform/standard_name.h"
+#include "platform/text_file.h"
+
+namespace tarvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The data folder's file names in byte order, so that the file a station gets does not
+// depend on the order the file system happens to list them in.
+std::vector<std::string> sortedFileNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+  }
+  if (ec) throw fromErrorCode(ec, true);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// One of the two reports, under its heading and with a blank line after it, when it
+// has any line. The pointer is the arrow while the counts change.
+void showFlowReport(CheckContext& context, Report& report, const std::string& heading) {
+  if (report.length() == 0) return;
+  report.addLineFront(heading);
+  report.addLine("");
+  context.desktop.setBusy(false);
+  context.showReport(report.text());
+  context.desktop.setBusy(true);
+}
+
+void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
+  ShellState& state = context.state;
+  const fs::path folder =
+      state.WorkingDirectory.empty() ? fs::path(".") : fs::path(state.WorkingDirectory);
+  const long stationCount = state.StationCount;
+  std::vector<bool> found(static_cast<std::size_t>(stationCount) + 1, false);
+  state.FlowFileNames.assign(found.size(), "");
+
+  for (const std::string& name : sortedFileNames(folder)) {
+    if (!fnNameHasDOVL(name)) continue;
+    for (long i = 1; i <= stationCount; ++i) {
+      if (found[i] || !fnNameHasStation(state.StationNumbers.at(i), name)) continue;
+      state.FlowFileNames[i] = name;
+      found[i] = true;
+      state.FlowFilesChecked = true;
+    }
+  }
+
+  const long waterYear = currentWaterYear(context.desktop.today());
+  Report errors(state.Findings);
+  Report warnings(state.Findings);
+  std::string compilation;
+  for (long i = 1; i <= stationCount; ++i) {
+    const std::string& station = state.StationNumbers.at(i);
+    if (!found[i]) {
+      countUp16(result.MissingCount);
+      ++state.ErrorCount;
+      errors.add(Finding{
+          "", std::nullopt, station, std::nullopt, Severity::Error,
+          "Error: Station: " + station +
+              " has no Annual-Time Series Flow file in directory: " + state.WorkingDirectory});
+      continue;
+    }
+    AnnualFlowResult file = TestAnnualFlowFile(context.dataFile(state.FlowFileNames[i]), waterYear);
+    for (Finding& finding : file.findings) {
+      finding.station = station;
+      const bool isError = finding.severity == Severity::Error;
+      ++(isError ? state.ErrorCount : state.WarningCount);
+      (isError ? errors : warnings).add(std::move(finding));
+    }
+    // A file with problems counts once more, as a file.
+    if (file.ErrFlag != 0) ++state.ErrorCount;
+    if (file.WarnFlag != 0) ++state.WarningCount;
+    if (file.OutText.size() > 7) (compilation += file.OutText) += kLineBreak;
+  }
+  replaceFile(resolveStandardName(folder, kCompilationFileName), compilation);
+
+  showFlowReport(context, errors, "Q File Errors: ");
+  showFlowReport(context, warnings, "Q File Warnings: ");
+  state.FlowFilesChecked = true;
+}
+
+}  // namespace
+
+FlowFilesResult CheckFlowFiles(CheckContext& context) {
+  FlowFilesResult result;
+  result.failure = trapped([&] { checkFlowFiles(context, result); });
+  if (result.failure) {
+    context.state.FlowFilesChecked = false;
+    // Counted, so that a check that could not finish never lets Step 2 end as clean.
+    context.countError();
+    context.desktop.msgBox(trapMessage(TrapText::Sub, *result.failure), kCritical,
+                           "Sub CheckFlowFiles");
+  }
+  return result;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "state/finding.h"
+
+namespace tarvex {
+
+// The report of one check as the viewer shows it: lines, each ended by CR LF. A line
+// that reports a problem is a finding, recorded in the shell's findings the moment it
+// is added; other lines (headings, lists) are plain text.
+class Report {
+ public:
+  explicit Report(std::vector<Finding>& findings) : findings_(findings) {}
+
+  // Records the finding and adds its text as the report's last (or first) line.
+  void add(Finding finding);
+  void addFront(Finding finding);
+  // Adds a line that is no finding.
+  void addLine(std::string text);
+  void addLineFront(std::string text);
+
+  // The length of the report's text, line breaks included.
+  std::size_t length() const { return length_; }
+  // The lines, each followed by CR LF.
+  std::string text() const;
+  void clear();
+
+ private:
+  void insert(std::string text, bool front);
+
+  std::vector<Finding>& findings_;
+  std::vector<std::string> lines_;
+  std::size_t length_ = 0;
+};
+
+}  // namespace tarvex

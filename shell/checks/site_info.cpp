@@ -1,0 +1,246 @@
+#include "checks/site_info.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "checks/report.h"
+#include "checks/table_rules.h"
+#include "platform/error_trap.h"
+#include "platform/text_file.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr int kSiteInfoKind = 1;
+constexpr std::size_t kRequiredColumns = 9;
+constexpr std::size_t kNamedColumns = 8;
+
+constexpr std::array<const char*, kNamedColumns> kSiteInfoHeadings = {
+    "Station ID",       "Lat",      "Long",          "No. Annual Series",
+    "Zero-1;NonZero-2", "FreqZero", "Regional Skew", "Cont-1;PR-2"};
+
+const std::string kBreak(kLineBreak);
+
+std::string count(std::size_t n) { return std::to_string(n); }
+
+// One run of the check over one site information file.
+class SiteInfoCheck {
+ public:
+  SiteInfoCheck(CheckContext& context, const std::string& fileName)
+      : c_(context), s_(context.state), fileName_(fileName), report_(s_.Findings) {}
+
+  void run();
+  const SiteInfoOutcome& outcome() const { return outcome_; }
+
+ private:
+  void checkHeading(const std::string& headingLine);
+  void sizeStationList(long stations);
+  void checkStationLine(std::string_view line, long lineNumber);
+  void checkFieldCount(std::string_view first, std::size_t fields, long lineNumber);
+  void checkStationNumber(long lineNumber);
+  void checkColumns(const std::vector<std::string_view>& fields, long lineNumber);
+  void reportSevenDigitNumbers();
+
+  void error(std::string text, long line, std::optional<int> field = {});
+  void warning(std::string text, long line, std::optional<int> field = {});
+  void record(Severity severity, std::string text, std::optional<long> line,
+              std::optional<int> field);
+
+  CheckContext& c_;
+  ShellState& s_;
+  const std::string& fileName_;
+  Report report_;
+  SiteInfoOutcome outcome_;
+  std::size_t headingCount_ = 0;
+  long index_ = 1;                      // the next station's place in the list
+  std::optional<std::string> station_;  // the station of the line being checked
+};
+
+void SiteInfoCheck::record(Severity severity, std::string text, std::optional<long> line,
+                           std::optional<int> field) {
+  report_.add({fileName_, line, station_, field, severity, std::move(text)});
+}
+
+void SiteInfoCheck::error(std::string text, long line, std::optional<int> field) {
+  record(Severity::Error, std::move(text), line, field);
+  outcome_.errorFlag = 1;
+  c_.countError();
+}
+
+void SiteInfoCheck::warning(std::string text, long line, std::optional<int> field) {
+  record(Severity::Warning, std::move(text), line, field);
+  outcome_.warningFlag = 1;
+  c_.countWarning();
+}
+
+void SiteInfoCheck::run() {
+  const auto lines = readTextLines(c_.dataFile(fileName_));
+  if (lines.empty()) throw RunTimeError(err::kInputPastEnd);
+  checkHeading(lines.front());
+
+  long stations = 0;
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (trimBlanks(splitFieldsOrBlank(lines[i]).front()).size() > 1) ++stations;
+  s_.StationCount = stations;
+  if (stations < 2)
+    record(Severity::Note, "There are less than two stations in the SiteInfo file", {}, {});
+  sizeStationList(stations);
+
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    checkStationLine(lines[i], static_cast<long>(i) + 1);
+
+  reportSevenDigitNumbers();
+  if (report_.length() > 2) c_.showReport("SiteInfo file problems: " + kBreak + report_.text());
+}
+
+void SiteInfoCheck::checkHeading(const std::string& headingLine) {
+  const auto headings =
+      splitFields(trimBlanks(headingLine).empty() ? std::string_view(" ") : headingLine);
+  headingCount_ = headings.size();
+  if (headingCount_ < kRequiredColumns)
+    error(
+        "Error: The SiteInfo file has only " + count(headingCount_) + ". It should have 9 or more.",
+        1);
+  for (std::size_t column = 1; column <= std::min(kNamedColumns, headingCount_); ++column) {
+    const std::string required = fnSiteInfoHeading(kSiteInfoKind, static_cast<int>(column) - 1);
+    const std::string found(headings[column - 1]);
+    // The text says Error; it is counted as a warning.
+    if (found != required)
+      warning("Error: column: " + count(column) + " of the SiteInfo file is named: " + found +
+                  " not " + required,
+              1, static_cast<int>(column));
+  }
+}
+
+void SiteInfoCheck::sizeStationList(long stations) {
+  // Without a station line there is no list to size: the check fails.
+  if (stations < 1) throw RunTimeError(err::kSubscriptOutOfRange);
+  const auto size = static_cast<std::size_t>(stations) + 1;
+  s_.StationNumbers.assign(size, {});
+  s_.StationNumbersAsRead.assign(size, {});
+  s_.StationNumberValues.assign(size, 0);
+  s_.StationLatitudes.assign(size, 0);
+  s_.StationLongitudes.assign(size, 0);
+  s_.SevenDigitStationCount = s_.LeadingCharStationCount = s_.InternalCharStationCount = 0;
+}
+
+void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
+  const auto fields = splitFieldsOrBlank(line);
+  station_ = std::string(fields.front());
+  checkFieldCount(fields.front(), fields.size(), lineNumber);
+
+  const std::string number = trimBlanks(fields.front());
+  if (number.size() < 2) {
+    error("Line: " + std::to_string(lineNumber) + " Station Number Error: No station number",
+          lineNumber, 1);
+    outcome_.errorFlag = 999;
+    return;
+  }
+  station_ = number;
+  s_.StationNumbers[index_] = s_.StationNumbersAsRead[index_] = number;
+  s_.StationNumberValues[index_] = fnToLong(fields.front());
+  checkStationNumber(lineNumber);
+  checkColumns(fields, lineNumber);
+  ++index_;
+}
+
+void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields, long lineNumber) {
+  if (fields == headingCount_) return;
+  const bool more = fields > headingCount_;
+  const std::string counts =
+      "(" + count(fields) + ") than the heading line (" + count(headingCount_) + ")";
+  std::string text = "Line: " + std::to_string(lineNumber);
+  if (first.empty())
+    text += (more ? " Has more fields " : " Has fewer fields ") + counts;
+  else
+    text += " Station: " + std::string(first) +
+            (more ? " Has more  fields " : " Has fewer fields ") + counts;
+  error(std::move(text), lineNumber);
+}
+
+void SiteInfoCheck::checkStationNumber(long lineNumber) {
+  const std::string& number = s_.StationNumbers[index_];
+  if (s_.StationNumberValues[index_] == kNotWhole) {
+    warning("Line: " + std::to_string(lineNumber) + " Station Number Error: " + number, lineNumber,
+            1);
+    if (fnHasNonDigit(number, 0)) ++s_.LeadingCharStationCount;
+    if (fnHasNonDigit(number, 2)) ++s_.InternalCharStationCount;
+  } else if (number.size() == 7) {
+    ++s_.SevenDigitStationCount;
+  }
+}
+
+void SiteInfoCheck::checkColumns(const std::vector<std::string_view>& fields, long lineNumber) {
+  const std::size_t n = fields.size();
+  const std::string& number = s_.StationNumbers[index_];
+  const auto at = [&](std::size_t column) { return fields[column - 1]; };
+  const auto message = [&](const char* text) {
+    return "Line: " + std::to_string(lineNumber) + text + number;
+  };
+  if (n >= 2) {
+    s_.StationLatitudes[index_] = fnToDouble(at(2));
+    if (s_.StationLatitudes[index_] == kNotNumber)
+      warning(message(" Station Latitude Error: "), lineNumber, 2);
+  }
+  if (n >= 3) {
+    s_.StationLongitudes[index_] = fnToDouble(at(3));
+    if (s_.StationLongitudes[index_] == kNotNumber)
+      warning(message(" Station Longitude Error: "), lineNumber, 3);
+  }
+  if (n >= 4 && fnToLong(at(4)) < 1) error(message(" Annual Series Error: "), lineNumber, 4);
+  if (n >= 5 && fnToLong(at(5)) != 1 && fnToLong(at(5)) != 2)
+    warning(message(" Zero-NonZero Error: "), lineNumber, 5);
+  if (n >= 6) {
+    // Too large a value to round into 32 bits ends the check.
+    const long frequency = roundToLong(fnToDouble(at(6)));
+    if (frequency == kNotWhole)
+      warning(message(" FreqZero Error: "), lineNumber, 6);
+    else if (frequency < 0)
+      warning(message(" FreqZero Error: value is less than zero for station: "), lineNumber, 6);
+  }
+  if (n >= 7 && fnToDouble(at(7)) == kNotNumber)
+    warning(message(" Regional Skew Error: "), lineNumber, 7);
+  if (n >= 8 && fnToLong(at(8)) != 1 && fnToLong(at(8)) != 2)
+    error(message(" Cont-1:PR2: Error: "), lineNumber, 8);
+}
+
+void SiteInfoCheck::reportSevenDigitNumbers() {
+  const long sevenDigits = s_.SevenDigitStationCount;
+  if (sevenDigits < 1) return;
+  station_.reset();
+  const std::string text = "Warning: " + std::to_string(sevenDigits) + " station numbers in file " +
+                           kBreak + fileName_ + kBreak +
+                           "are seven-digits long. Please fix leading-zero digits." + kBreak +
+                           "if you are using a spreadsheet to process data format the "
+                           "station-number column as 'Text'.";
+  // Shown in its own box, not in the report, but recorded like every problem.
+  s_.Findings.push_back({fileName_, {}, {}, 1, Severity::Warning, text});
+  outcome_.warningFlag = 1;
+  c_.countWarning();
+  c_.desktop.msgBox(text, kExclamation, "Station Number Format Problems");
+}
+
+}  // namespace
+
+std::string fnSiteInfoHeading(int kind, int column) {
+  if (kind != kSiteInfoKind || column < 0 || column >= static_cast<int>(kNamedColumns)) return {};
+  return kSiteInfoHeadings[static_cast<std::size_t>(column)];
+}
+
+SiteInfoOutcome ReadSiteInfo(CheckContext& context, const std::string& fileName) {
+  SiteInfoCheck check(context, fileName);
+  const auto failure = trapped([&] { check.run(); });
+  if (!failure) return check.outcome();
+  // The report gathered so far is not shown.
+  context.state.Findings.push_back(
+      {fileName, {}, {}, {}, Severity::Error, trapMessage(TrapText::Sub, *failure)});
+  context.countError();
+  context.desktop.msgBox(trapMessage(TrapText::Sub, *failure), kCritical, "Sub ReadSiteInfo");
+  return {failure->number(), check.outcome().warningFlag};
+}
+
+}  // namespace tarvex

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvex {
+
+// The rules every input table is read by: tab-separated fields, a heading line, and
+// numbers that read as a sentinel when they are unusable.
+
+inline constexpr long kNotWhole = -9999;      // what fnToLong gives for unusable text
+inline constexpr double kNotNumber = -99999;  // what fnToDouble gives for unusable text
+
+// The whole text, blanks around it allowed, as a 32-bit whole number: a decimal number
+// (sign, digits, fraction, exponent) rounded to the nearest, halves to even. kNotWhole
+// for anything else or a value beyond 32 bits.
+long fnToLong(std::string_view value);
+
+// As fnToLong, but not rounded; kNotNumber for anything else or a value beyond the
+// double range.
+double fnToDouble(std::string_view value);
+
+// fnToDouble of the field that starts at `p` and ends at the next tab (or `end`); `p` is
+// left at that tab (or `end`). Reads plain decimals in one pass, for large tables.
+double fnToDoubleField(const char*& p, const char* end);
+
+// A double rounded to the nearest whole number (halves to even) that fits in 32 bits;
+// a run-time error (overflow) when it does not.
+long roundToLong(double value);
+
+// True when one of the examined characters of `station` is not a decimal digit. Mode 0
+// examines the first character, mode 1 the characters up to the trimmed length, mode 2
+// the second up to the trimmed length.
+bool fnHasNonDigit(std::string_view station, int intMode);
+
+// The fields of a line, split at every tab. An empty line has none.
+std::vector<std::string_view> splitFields(std::string_view line);
+// As splitFields, into `fields` (cleared first), so that a loop over many lines reuses it.
+void splitFieldsInto(std::string_view line, std::vector<std::string_view>& fields);
+
+// As splitFields, but an empty line is taken as one blank, so that it has one field.
+std::vector<std::string_view> splitFieldsOrBlank(std::string_view line);
+
+// A double as the shortest decimal text that reads back to it ("1", "0.5").
+std::string numberText(double value);
+
+}  // namespace tarvex

@@ -1,0 +1,159 @@
+#include "checks/table_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "transcript.h"
+
+namespace tarvex::testing {
+namespace {
+
+TEST(TableRules, NumbersAndTheirSentinels) {
+  struct Row {
+    std::string text;
+    long whole;
+    double number;
+  };
+  const std::vector<Row> rows = {
+      {" 12 ", 12, 12},
+      {"12.5", 12, 12.5},
+      {"13.5", 14, 13.5},
+      {"-2.5", -2, -2.5},
+      {"-0.25", 0, -0.25},
+      {"1e3", 1000, 1000},
+      {".5", 0, 0.5},
+      {"+7", 7, 7},
+      {"2147483647", 2147483647, 2147483647.0},
+      {"2147483648", kNotWhole, 2147483648.0},
+      {"-2147483648", -2147483648L, -2147483648.0},
+      {"-2147483649", kNotWhole, -2147483649.0},
+      {"12345678901", kNotWhole, 12345678901.0},
+      {"", kNotWhole, kNotNumber},
+      {"   ", kNotWhole, kNotNumber},
+      {"abc", kNotWhole, kNotNumber},
+      {"12a", kNotWhole, kNotNumber},
+      {"1e", kNotWhole, kNotNumber},
+      {"1,5", kNotWhole, kNotNumber},
+      {"inf", kNotWhole, kNotNumber},
+      {"nan", kNotWhole, kNotNumber},
+      {"0x10", kNotWhole, kNotNumber},
+      {"1e400", kNotWhole, kNotNumber},
+      {"\t5", kNotWhole, kNotNumber},
+      {"--5", kNotWhole, kNotNumber},
+      {"-9999", -9999, -9999},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(fnToLong(row.text), row.whole) << '"' << row.text << '"';
+    EXPECT_EQ(fnToDouble(row.text), row.number) << '"' << row.text << '"';
+    // The same field read where it stands in a line, before a tab and at the line's end.
+    if (row.text.find('\t') != std::string::npos) continue;
+    for (const std::string& line : {row.text + "\t7", row.text}) {
+      const char* p = line.data();
+      EXPECT_EQ(fnToDoubleField(p, line.data() + line.size()), row.number) << '"' << line << '"';
+      EXPECT_EQ(p, line.data() + row.text.size()) << '"' << line << '"';
+    }
+  }
+  EXPECT_EQ(roundToLong(-0.4), 0);
+  EXPECT_EQ(roundToLong(0.5), 0);
+  EXPECT_EQ(roundToLong(1.5), 2);
+  EXPECT_RUNTIME_ERROR(roundToLong(3e9), 6);
+}
+
+// Plain decimals take a shorter road than other numbers; both must give the value
+// that from_chars gives, to the last bit.
+TEST(TableRules, DecimalsReadToTheNearestDouble) {
+  const auto expected = [](const std::string& text) {
+    double value = 0;
+    const bool negative = text.front() == '-';
+    const std::string_view digits = std::string_view(text).substr(negative ? 1 : 0);
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return negative ? -value : value;
+  };
+  std::vector<std::string> texts = {"5.",
+                                    ".5",
+                                    "0.1",
+                                    "-0.3",
+                                    "-0",
+                                    "9007199254740993",
+                                    "123456789012345",
+                                    "0.000000000000001",
+                                    "999999999999999.9",
+                                    "4.35",
+                                    "0.1234567890123456789"};
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 200000; ++i) {
+    std::string text = random() % 4 == 0 ? "-" : "";
+    const int whole = static_cast<int>(random() % 10);
+    const int fraction = static_cast<int>(random() % 12);
+    for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
+    if (fraction > 0 || whole == 0) text += '.';
+    for (int d = 0; d < std::max(fraction, whole == 0 ? 1 : 0); ++d)
+      text += static_cast<char>('0' + random() % 10);
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    const double wanted = expected(text);
+    const std::string line = text + "\t1";
+    const char* p = line.data();
+    for (const double value : {fnToDouble(text), fnToDoubleField(p, line.data() + line.size())})
+      ASSERT_EQ(std::memcmp(&value, &wanted, sizeof value), 0) << text << " read as " << value;
+  }
+}
+
+TEST(TableRules, DigitTestByMode) {
+  struct Row {
+    std::string station;
+    bool first, whole, internal;  // modes 0, 1, 2
+  };
+  const std::vector<Row> rows = {
+      {"01234567", false, false, false}, {"A1234567", true, true, false},
+      {"1234A567", false, true, true},   {"AB1234567", true, true, true},
+      {"", true, false, false},          {"A", true, true, false},
+      {"1", false, false, false},        {" 12", true, true, false},
+      {"12 ", false, false, false},      {"0123-4567", false, true, true},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(fnHasNonDigit(row.station, 0), row.first) << '"' << row.station << '"';
+    EXPECT_EQ(fnHasNonDigit(row.station, 1), row.whole) << '"' << row.station << '"';
+    EXPECT_EQ(fnHasNonDigit(row.station, 2), row.internal) << '"' << row.station << '"';
+  }
+}
+
+TEST(TableRules, FieldsSplitAtEveryTab) {
+  struct Row {
+    std::string line;
+    std::vector<std::string_view> fields;
+    std::vector<std::string_view> orBlank;
+  };
+  const std::vector<Row> rows = {
+      {"A\t\tB", {"A", "", "B"}, {"A", "", "B"}},
+      {"no tab, blanks", {"no tab, blanks"}, {"no tab, blanks"}},
+      {"", {}, {" "}},
+      {"   ", {"   "}, {"   "}},
+      {"a\t", {"a", ""}, {"a", ""}},
+      {"\t", {"", ""}, {"", ""}},
+  };
+  std::vector<std::string_view> reused = {"stale"};
+  for (const Row& row : rows) {
+    EXPECT_EQ(splitFields(row.line), row.fields) << '"' << row.line << '"';
+    splitFieldsInto(row.line, reused);
+    EXPECT_EQ(reused, row.fields) << '"' << row.line << '"';
+    EXPECT_EQ(splitFieldsOrBlank(row.line), row.orBlank) << '"' << row.line << '"';
+  }
+}
+
+TEST(TableRules, NumbersWrittenShortest) {
+  EXPECT_EQ(numberText(1), "1");
+  EXPECT_EQ(numberText(0.5), "0.5");
+  EXPECT_EQ(numberText(0.1), "0.1");
+  EXPECT_EQ(numberText(-2.25), "-2.25");
+  EXPECT_EQ(numberText(1e21), "1e+21");
+}
+
+}  // namespace
+}  // namespace tarvex::testing

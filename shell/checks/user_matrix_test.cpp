@@ -1,0 +1,327 @@
+#include "checks/user_matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "check_harness.h"
+#include "file_size_limit.h"
+
+namespace tarvex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string crlf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+long entries(const fs::path& folder) {
+  return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+const std::string kIdentity = crlf({"1\t0\t0", "0\t1\t0", "0\t0\t1", ""});
+
+struct Row {
+  std::string name;
+  std::vector<std::string> stations;
+  bool headings;
+  std::string matrix;  // the bytes of M.txt
+  std::string report;  // the text shown, without the file's heading line; empty for none
+  int status;
+  long errors, warnings;
+  std::string written;  // USERWLS.txt afterwards; empty when not written
+};
+
+TEST(UserMatrix, ShapeHeadingsAndValues) {
+  const std::vector<std::string> three = {"01", "02", "03"};
+  const std::string fatal = ") than stations in the SiteInfo file: (3) This is a fatal error.";
+  const std::string shape =
+      "Errors in the number of columns or rows preclude more detailed checks.\r\n"
+      "Please make sure your station-number heading selection is correct. \r\n";
+  const std::vector<Row> rows = {
+      {"the clean 3x3", three, false, crlf({"1.0\t0\t0", "0\t1\t0", "0\t0\t1"}), "", 0, 0, 0,
+       kIdentity},
+      {"headings without their leading zeros", three, true,
+       crlf({"Station\t1\t2\t3", "1\t1\t0\t0", "2\t0\t1\t0", "3\t0\t0\t1"}), "", 0, 0, 0,
+       kIdentity},
+      {"headings in another order, written in the file's order", three, true,
+       crlf({"\t03\t01\t02", "02\t1\t0.25\t0", "03\t0\t1\t0.5", "01\t0\t0\t1"}), "", 0, 0, 0,
+       crlf({"1\t0.25\t0", "0\t1\t0.5", "0\t0\t1", ""})},
+      {"a line of four fields", three, false, crlf({"1\t0\t0", "0\t1\t0\t0", "0\t0\t1"}),
+       shape + crlf({"Error Line: 2 Has more data fields (4" + fatal}), -9999, 1, 1, ""},
+      {"a letter in the first row", three, false, crlf({"1\tx\t0", "0\t1\t0", "0\t0\t1"}),
+       crlf({"Error Line: 0 Column: 2 has a nonnumeric value: x"}), -9999, 1, 1, ""},
+      {"-99999 is no number, -1 is negative", three, false,
+       crlf({"1\t0\t0", "0\t1\t-99999", "-1\t0\t1"}),
+       crlf({"Error Line: 1 Column: 3 has a nonnumeric value: -99999",
+             "Error Line: 2 Column: 1 has a negative value: -1"}),
+       -9999, 2, 1, ""},
+      {"diagonal 0.5 of four rounds to 0",
+       {"1", "2", "3", "4"},
+       false,
+       crlf({"0.5\t0\t0\t0", "0\t0.5\t0\t0", "0\t0\t0.5\t0", "0\t0\t0\t0.5"}),
+       crlf({"Warning: The sum of matrix diagonals (2) should sum to the number of stations (4)"}),
+       0,
+       0,
+       2,
+       crlf({"0.5\t0\t0\t0", "0\t0.5\t0\t0", "0\t0\t0.5\t0", "0\t0\t0\t0.5", ""})},
+      {"diagonal 1.5 of four rounds to 2",
+       {"1", "2", "3", "4"},
+       false,
+       crlf({"1.5\t0\t0\t0", "0\t1.5\t0\t0", "0\t0\t1.5\t0", "0\t0\t0\t1.5"}),
+       crlf({"Warning: The sum of matrix diagonals (6) should sum to the number of stations (4)"}),
+       0,
+       0,
+       2,
+       crlf({"1.5\t0\t0\t0", "0\t1.5\t0\t0", "0\t0\t1.5\t0", "0\t0\t0\t1.5", ""})},
+      {"diagonal 1.4 of four rounds to 1",
+       {"1", "2", "3", "4"},
+       false,
+       crlf({"1.4\t0\t0\t0", "0\t1.4\t0\t0", "0\t0\t1.4\t0", "0\t0\t0\t1.4"}),
+       "",
+       0,
+       0,
+       0,
+       crlf({"1.4\t0\t0\t0", "0\t1.4\t0\t0", "0\t0\t1.4\t0", "0\t0\t0\t1.4", ""})},
+      {"the headings flag on a file without headings", three, true,
+       crlf({"1\t0\t0", "0\t1\t0", "0\t0\t1"}),
+       shape + crlf({"Error Line: 1 Has fewer data fields (2" + fatal,
+                     "Error Line: 2 Has fewer data fields (2" + fatal,
+                     "Error Line: 3 Has fewer data fields (2" + fatal,
+                     "Error: the file has 2 data lines, which is less than the number of "
+                     "stations in the SiteInfo file: (3) This is a fatal error."}),
+       -9999, 4, 1, ""},
+      {"an empty line under headings has no field at all",
+       {"01"},
+       true,
+       crlf({"\t01", "01\t1", ""}),
+       shape + crlf({"Error Line: 3 Has fewer data fields (-1) than stations in the SiteInfo "
+                     "file: (1) This is a fatal error.",
+                     "Error: the file has 2 data lines, which is more than the number of "
+                     "stations in the SiteInfo file: (1) This is a fatal error."}),
+       -9999,
+       2,
+       1,
+       ""},
+      {"stations missing from the headings, listed last station first", three, true,
+       crlf({"\t01\t99\t03", "01\t1\t0\t0", "98\t0\t1\t0", "97\t0\t0\t1"}),
+       crlf({"Errors in the order of station numbers in the rows/or and columns.",
+             "Please make sure your station data is in the correct order. ",
+             "We cannot check errors in the diagonals if the station numbers are off",
+             "Error: the station 03 does not exist in the  (first) heading column.",
+             "Error: the station 02 does not exist in the  (first) heading column.",
+             "Error: the station 02 does not exist in the (first) heading row."}),
+       -9999, 3, 1, ""},
+      {"a 1x1 matrix", {"01"}, false, "1", "", 0, 0, 0, "1\r\n\r\n"},
+      {"a 1x1 matrix with headings",
+       {"01"},
+       true,
+       crlf({"x\t1", "1\t1"}),
+       "",
+       0,
+       0,
+       0,
+       "1\r\n\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CheckHarness harness;
+    harness.stations(row.stations);
+    harness.file("M.txt", row.matrix);
+
+    const UserMatrixOutcome outcome = SubReadUserWLS(harness.context, "M.txt", row.headings);
+
+    EXPECT_EQ(outcome.Status, row.status);
+    EXPECT_EQ(outcome.warningFlag, 0);
+    EXPECT_EQ(harness.state.ErrorCount, row.errors);
+    EXPECT_EQ(harness.state.WarningCount, row.warnings);
+    EXPECT_EQ(harness.report.shownReports,
+              row.report.empty() ? std::vector<std::string>{}
+                                 : std::vector{"M.txt file problems: \r\n" + row.report});
+    EXPECT_EQ(harness.transcript(), "");
+    if (row.written.empty())
+      EXPECT_FALSE(fs::exists(harness.dataDir.path() / "USERWLS.txt"));
+    else
+      EXPECT_EQ(harness.read("USERWLS.txt"), row.written);
+    EXPECT_EQ(harness.read("M.txt"), row.matrix);
+  }
+}
+
+TEST(UserMatrix, AsksBeforeAHeadedMatrixIsOverwrittenByItsCopy) {
+  const std::string headed = crlf({"\t01\t02\t03", "01\t1\t0\t0", "02\t0\t1\t0", "03\t0\t0\t1"});
+  const std::string question =
+      msgBoxBlock(kYesNo, "Overwrite USERWLS.txt:",
+                  "TARVEX shell will overwrite your USERWLS.txt file, which contains heading "
+                  "lines.\r\nDo you want to proceed?",
+                  "no");
+  struct QuestionRow {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> files;  // name, bytes
+    std::string matrix;
+    bool headings;
+    std::string answers;
+    std::string transcript;
+    std::vector<std::pair<std::string, std::string>> after;  // every file of the folder
+  };
+  const std::string yes = question.substr(0, question.size() - 3) + "yes\n";
+  const std::vector<QuestionRow> rows = {
+      {"USERWLS.txt itself, declined",
+       {{"USERWLS.txt", headed}},
+       "USERWLS.txt",
+       true,
+       "",
+       question.substr(0, question.size() - 1) + " (default)\n",
+       {{"USERWLS.txt", headed}}},
+      {"USERWLS.txt itself, accepted",
+       {{"USERWLS.txt", headed}},
+       "USERWLS.txt",
+       true,
+       "answer yes",
+       yes,
+       {{"USERWLS.txt", kIdentity}}},
+      {"UserWLS.txt, declined",
+       {{"UserWLS.txt", headed}},
+       "UserWLS.txt",
+       true,
+       "answer no",
+       question,
+       {{"UserWLS.txt", headed}}},
+      {"UserWLS.txt, accepted, replaced under its own name",
+       {{"UserWLS.txt", headed}},
+       "UserWLS.txt",
+       true,
+       "answer yes",
+       yes,
+       {{"UserWLS.txt", kIdentity}}},
+      {"a full path names the same file",
+       {{"userwls.TXT", headed}},
+       "<dir>userwls.TXT",
+       true,
+       "answer no",
+       question,
+       {{"userwls.TXT", headed}}},
+      {"UserWLS.txt beside a USERWLS.txt of its own",
+       {{"UserWLS.txt", headed}, {"USERWLS.txt", "old"}},
+       "UserWLS.txt",
+       true,
+       "",
+       "",
+       {{"USERWLS.txt", kIdentity}, {"UserWLS.txt", headed}}},
+      {"USERWLS.txt without headings is rewritten without a question",
+       {{"USERWLS.txt", crlf({"1.0\t0\t0", "0\t1\t0", "0\t0\t1"})}},
+       "USERWLS.txt",
+       false,
+       "",
+       "",
+       {{"USERWLS.txt", kIdentity}}},
+      {"another name gets its copy without a question",
+       {{"MyWLS.txt", headed}},
+       "MyWLS.txt",
+       true,
+       "",
+       "",
+       {{"MyWLS.txt", headed}, {"USERWLS.txt", kIdentity}}},
+  };
+  for (const QuestionRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    CheckHarness harness(row.answers);
+    harness.stations({"01", "02", "03"});
+    for (const auto& [name, bytes] : row.files) harness.file(name, bytes);
+    std::string matrix = row.matrix;
+    if (matrix.starts_with("<dir>")) matrix = harness.dataDir.dir() + matrix.substr(5);
+
+    const UserMatrixOutcome outcome = SubReadUserWLS(harness.context, matrix, row.headings);
+
+    EXPECT_EQ(outcome.Status, 0);
+    EXPECT_EQ(harness.transcript(), row.transcript);
+    std::vector<std::pair<std::string, std::string>> after;
+    for (const auto& entry : fs::directory_iterator(harness.dataDir.path())) {
+      const std::string name = entry.path().filename().string();
+      after.emplace_back(name, harness.read(name));
+    }
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, row.after);
+  }
+}
+
+TEST(UserMatrix, FindingsCarryRowColumnAndStation) {
+  CheckHarness harness;
+  harness.stations({"01", "02"});
+  harness.file("M.txt", crlf({"\t01\t02", "01\t1\tx", "02\t0\t2"}));
+
+  SubReadUserWLS(harness.context, "M.txt", true);
+
+  ASSERT_EQ(harness.state.Findings.size(), 2u);
+  const Finding& cell = harness.state.Findings[0];
+  EXPECT_EQ(cell.file, "M.txt");
+  EXPECT_EQ(cell.line, 0);
+  EXPECT_EQ(cell.station, "01");
+  EXPECT_EQ(cell.field, 2);
+  EXPECT_EQ(cell.severity, Severity::Error);
+  EXPECT_EQ(cell.text, "Error Line: 0 Column: 2 has a nonnumeric value: x");
+  const Finding& diagonal = harness.state.Findings[1];
+  EXPECT_EQ(diagonal.severity, Severity::Warning);
+  EXPECT_EQ(diagonal.text,
+            "Warning: The sum of matrix diagonals (3) should sum to the number of stations (2)");
+}
+
+TEST(UserMatrix, FailuresGoThroughTheTraps) {
+  struct FailureRow {
+    std::string name;
+    std::vector<std::string> stations;
+    bool writeMatrix;
+    int status;
+  };
+  const std::vector<FailureRow> rows = {
+      {"a missing matrix file", {"01", "02", "03"}, false, 53},
+      {"no station leaves no matrix (0x0)", {}, true, 9},
+  };
+  for (const FailureRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    CheckHarness harness;
+    harness.stations(row.stations);
+    if (row.writeMatrix) harness.file("M.txt", "");
+
+    const UserMatrixOutcome outcome = SubReadUserWLS(harness.context, "M.txt", false);
+
+    EXPECT_EQ(outcome.Status, row.status);
+    EXPECT_EQ(harness.state.ErrorCount, 1);
+    EXPECT_TRUE(harness.report.shownReports.empty());
+    EXPECT_EQ(harness.transcript(), msgBoxBlock(kCritical, "Sub SubReadUserWLS",
+                                                "Error: " + std::to_string(row.status) + " " +
+                                                    errorDescription(row.status)));
+    EXPECT_FALSE(fs::exists(harness.dataDir.path() / "USERWLS.txt"));
+  }
+}
+
+TEST(UserMatrix, FailedWriteKeepsTheOldCopyAndDisablesTheSteps) {
+  CheckHarness harness;
+  harness.stations({"01", "02", "03"});
+  harness.file("M.txt", crlf({"1\t0\t0", "0\t1\t0", "0\t0\t1"}));
+  harness.file("USERWLS.txt", "the old copy");
+
+  UserMatrixOutcome outcome;
+  {
+    const FileSizeLimit limit(8);
+    outcome = SubReadUserWLS(harness.context, "M.txt", false);
+  }
+
+  EXPECT_EQ(outcome.Status, 61);
+  EXPECT_EQ(harness.read("USERWLS.txt"), "the old copy");
+  EXPECT_EQ(entries(harness.dataDir.path()), 2);
+  EXPECT_EQ(
+      harness.transcript(),
+      msgBoxBlock(kCritical, "Error: MakeUSERWLStxt:", "Error: 61\r\nType of Error: Disk full") +
+          msgBoxBlock(kCritical, "User-Defined Matrix Problem:",
+                      "Please inspect the USERWLS.txt file for problems"));
+  EXPECT_EQ(harness.state.ErrorCount, 1);
+  EXPECT_TRUE(harness.report.stepsDisabled);
+}
+
+}  // namespace
+}  // namespace tarvex::testing
