@@ -1,7 +1,9 @@
 // Nanoseconds per 64-bit code:
-//   call  - the kernel through the plain host, creating its zero-filled output each time;
+//   call  - the kernel through the plain host, creating its output each time;
 //   fill  - the kernel's routine writing into an output created beforehand;
-//   memset - writing the same bytes (a nonzero pattern) with memset: the memory-bandwidth floor;
+//   floor - the memory-bandwidth floor: writing the same bytes (a nonzero pattern) with memset
+//           for kernels that only write, a memcpy of them for those that read as much as they
+//           write (Wenlix, Pirrok);
 //   peer  - a peer Sobol engine yielding the same number of codes, stored in the order it
 //           yields them into a buffer created beforehand.
 // Prints one table.
@@ -83,6 +85,7 @@ using Fill = std::function<void(const std::vector<ArrayPtr>&, const Shape&, std:
 struct Variant {
   const char* name;
   const char* kernel;
+  const char* floor;  // "memset" or "memcpy"
   std::function<std::vector<ArrayPtr>(const Shape&)> inputs;
   Fill fill;
 };
@@ -94,7 +97,6 @@ std::vector<ArrayPtr> hestraInputs(const Shape& s, double leap, bool gray) {
 
 Fill sequence(std::uint64_t leap, bool gray) {
   return [leap, gray](const std::vector<ArrayPtr>& in, const Shape& s, std::uint64_t* out) {
-    for (std::uint32_t j = 0; j < s.d; ++j) out[std::size_t{j} * s.n] = 0;  // row 0 from zero
     if (gray && leap == 0) {
       sobolbits::graySequence(1, s.n, s.d, wordsOf(in[0]), out);
     } else {
@@ -104,23 +106,23 @@ Fill sequence(std::uint64_t leap, bool gray) {
 }
 
 const Variant kVariants[] = {
-    {"Ulvane natural", "Ulvane",
+    {"Ulvane natural", "Ulvane", "memset",
      [](const Shape& s) { return withDirections(s, arrays(doubleScalar(s.n), logical(false))); },
      [](const auto& in, const Shape& s, std::uint64_t* out) {
        sobolbits::netNatural(s.n, s.d, wordsOf(in[0]), out);
      }},
-    {"Ulvane Gray", "Ulvane",
+    {"Ulvane Gray", "Ulvane", "memset",
      [](const Shape& s) { return withDirections(s, arrays(doubleScalar(s.n), logical(true))); },
      [](const auto& in, const Shape& s, std::uint64_t* out) {
        sobolbits::netGray(s.n, s.d, wordsOf(in[0]), out);
      }},
-    {"Hestra Gray leap 0", "Hestra", [](const Shape& s) { return hestraInputs(s, 0, true); },
-     sequence(0, true)},
-    {"Hestra natural leap 0", "Hestra", [](const Shape& s) { return hestraInputs(s, 0, false); },
-     sequence(0, false)},
-    {"Hestra leap 7", "Hestra", [](const Shape& s) { return hestraInputs(s, 7, false); },
+    {"Hestra Gray leap 0", "Hestra", "memset",
+     [](const Shape& s) { return hestraInputs(s, 0, true); }, sequence(0, true)},
+    {"Hestra natural leap 0", "Hestra", "memset",
+     [](const Shape& s) { return hestraInputs(s, 0, false); }, sequence(0, false)},
+    {"Hestra leap 7", "Hestra", "memset", [](const Shape& s) { return hestraInputs(s, 7, false); },
      sequence(7, false)},
-    {"Fjorum random", "Fjorum",
+    {"Fjorum random", "Fjorum", "memset",
      [](const Shape& s) {
        ArrayPtr indices = PlainArray::numeric(qvDOUBLE_CLASS, {s.n, 1});
        std::mt19937_64 random(2);
@@ -132,11 +134,14 @@ const Variant kVariants[] = {
      [](const auto& in, const Shape& s, std::uint64_t* out) {
        sobolbits::indexedPoints(in[1]->template as<double>(), s.n, s.d, wordsOf(in[0]), false, out);
      }},
-    {"Wenlix", "Wenlix", [](const Shape& s) { return arrays(randomWords(s.n, s.d, 3)); }, {}},
-    {"Pirrok", "Pirrok",
+    {"Wenlix", "Wenlix", "memcpy", [](const Shape& s) { return arrays(randomWords(s.n, s.d, 3)); },
+     [](const auto& in, const Shape& s, std::uint64_t* out) {
+       sobolbits::codesToCoordinates(wordsOf(in[0]), reinterpret_cast<double*>(out), s.codes());
+     }},
+    {"Pirrok", "Pirrok", "memcpy",
      [](const Shape& s) { return arrays(randomWords(s.n, s.d, 4), randomWords(1, s.d, 5)); },
      [](const auto& in, const Shape& s, std::uint64_t* out) {
-       sobolbits::xorColumns(out, wordsOf(in[1]), s.n, s.d);
+       sobolbits::xorColumnsInto(out, wordsOf(in[0]), wordsOf(in[1]), s.n, s.d);
      }},
 };
 
@@ -158,15 +163,15 @@ class TableReporter : public benchmark::BenchmarkReporter {
   }
   void Finalize() override {
     std::printf(
-        "| kernel | n x d | call | fill | memset | call / memset | peer | peer / call | "
+        "| kernel | n x d | call | fill | floor | call / floor | peer | peer / call | "
         "peer / fill |\n|---|---|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Variant& v : kVariants) {
       for (const Shape& s : kShapes) {
         const double call = result(v.name, "/", s), fill = result(v.name, "/fill/", s);
         if (call == 0) continue;
-        const double floor = result("memset", "/", s), peer = result("peer", "/", s);
-        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", v.name, s.text().c_str(),
-                    format(call).c_str(), format(fill).c_str(), format(floor).c_str(),
+        const double floor = result(v.floor, "/", s), peer = result("peer", "/", s);
+        std::printf("| %s | %s | %s | %s | %s %s | %s | %s | %s | %s |\n", v.name, s.text().c_str(),
+                    format(call).c_str(), format(fill).c_str(), format(floor).c_str(), v.floor,
                     format(call / floor).c_str(), format(peer).c_str(), format(peer / call).c_str(),
                     format(fill > 0 ? peer / fill : 0).c_str());
       }
@@ -215,21 +220,19 @@ void registerShape(const Shape& s,
                                  })
         ->UseRealTime();
     if (!v.fill) continue;
-    benchmark::RegisterBenchmark((std::string(v.name) + "/fill/" + s.text()).c_str(),
-                                 [&v, s](benchmark::State& state) {
-                                   const std::vector<ArrayPtr> inputs = v.inputs(s);
-                                   // Pirrok's routine works on a copy of its input.
-                                   ArrayPtr out =
-                                       v.kernel == std::string("Pirrok")
-                                           ? inputs[0]->clone()
-                                           : PlainArray::numeric(qvUINT64_CLASS, {s.n, s.d});
-                                   v.fill(inputs, s, out->as<std::uint64_t>());  // as above
-                                   for (auto _ : state) {
-                                     v.fill(inputs, s, out->as<std::uint64_t>());
-                                     benchmark::ClobberMemory();
-                                   }
-                                   countCodes(state, s);
-                                 })
+    benchmark::RegisterBenchmark(
+        (std::string(v.name) + "/fill/" + s.text()).c_str(),
+        [&v, s](benchmark::State& state) {
+          const std::vector<ArrayPtr> inputs = v.inputs(s);
+          // Aligned as the host's outputs are.
+          ArrayPtr out = PlainArray::uninitialized(qvUINT64_CLASS, {s.n, s.d});
+          v.fill(inputs, s, out->as<std::uint64_t>());  // as above
+          for (auto _ : state) {
+            v.fill(inputs, s, out->as<std::uint64_t>());
+            benchmark::ClobberMemory();
+          }
+          countCodes(state, s);
+        })
         ->UseRealTime();
   }
   benchmark::RegisterBenchmark(("memset/" + s.text()).c_str(), [s](benchmark::State& state) {
@@ -237,6 +240,14 @@ void registerShape(const Shape& s,
     // A nonzero byte: zeros take a faster path on some machines, and codes are not zero.
     for (auto _ : state) {
       std::memset(buffer.data(), 0x5a, s.codes() * 8);
+      benchmark::ClobberMemory();
+    }
+    countCodes(state, s);
+  })->UseRealTime();
+  benchmark::RegisterBenchmark(("memcpy/" + s.text()).c_str(), [s](benchmark::State& state) {
+    std::vector<std::uint64_t> from(s.codes(), 0x5a5a5a5a5a5a5a5a), to(s.codes());
+    for (auto _ : state) {
+      std::memcpy(to.data(), from.data(), s.codes() * 8);
       benchmark::ClobberMemory();
     }
     countCodes(state, s);

@@ -1,8 +1,8 @@
 // Fjorum: the Sobol points at a list of indices.
 // Inputs: V (d x 53), indices (any shape), Gray-code flag. Output: n x d, n the index count.
-#include "column_walk.h"
 #include "kernel_inputs.h"
 #include "sobolbits.h"
+#include "sobolbits_detail.h"
 #include "sobolseq.h"
 
 using namespace kernelinputs;
@@ -17,7 +17,7 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
   const qvArray_tag* indices = prhs[1];
   const std::uint32_t d = rowsOf(V);
   const std::size_t count = qvGetNumberOfElements(indices);
-  plhs[0] = qvCreateNumericMatrix(count, d, qvUINT64_CLASS, qvREAL);
+  plhs[0] = qvCreateUninitNumericMatrix(count, d, qvUINT64_CLASS, qvREAL);  // every row written
   const auto n = static_cast<std::uint32_t>(count);  // the host refuses more rows
   const bool gray = flagSet(prhs[2]);
   if (qvGetClassID(indices) == qvDOUBLE_CLASS) {

@@ -1,6 +1,8 @@
 // Gormik: direction numbers from polynomial codes and initial values.
 // Inputs: cell array of initial values (one cell per dimension), polynomial codes.
 // Output: 53 x d, column b the direction numbers of dimension b, left-justified in 53 bits.
+#include <algorithm>
+
 #include "kernel_inputs.h"
 #include "sobolbits.h"
 #include "sobolseq.h"
@@ -32,7 +34,8 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
   const qvArray_tag* codes = prhs[1];
   const std::size_t d = qvGetNumberOfElements(initialValues);
   if (qvGetNumberOfElements(codes) != d) raise<InputSizesGormik>();
-  plhs[0] = qvCreateNumericMatrix(kRows, d, qvUINT64_CLASS, qvREAL);
+  // Every column is written whole: the initial values, then the recurrence.
+  plhs[0] = qvCreateUninitNumericMatrix(kRows, d, qvUINT64_CLASS, qvREAL);
   std::uint64_t* out = wordsOf(plhs[0]);
   // Anything but a cell array has no initial values: every dimension counts as unset.
   const bool isCell = qvGetClassID(initialValues) == qvCELL_CLASS;
@@ -48,6 +51,8 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
     if (bits == 0 || c > kRows || c < bits - 1) raise<InvalidInitialMValues>();
     std::uint64_t* m = out + b * kRows;
     for (std::size_t i = 0; i < c; ++i) m[i] = sobolbits::truncateToWord(doubleAt(cell, i));
+    // The rows below start at zero: a code of degree 0 reads its own row.
+    std::fill(m + c, m + kRows, std::uint64_t{0});
     directionNumbers(m, c, a, bits - 1);
   }
 }

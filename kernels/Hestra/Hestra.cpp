@@ -22,7 +22,7 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
   const std::uint64_t first = sobolbits::truncateToWord(firstDouble(prhs[1]));
   const double leap = firstDouble(prhs[2]);
   const auto n = sobolbits::truncateToCount(firstDouble(prhs[3]));
-  plhs[0] = qvCreateNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);
+  plhs[0] = qvCreateUninitNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);  // every row written
   // A count of 0 gives the empty matrix: there is no row 0 to write.
   if (n == 0) return;
   const std::uint64_t* v = wordsOf(V);

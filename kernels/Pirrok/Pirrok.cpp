@@ -1,8 +1,5 @@
 // Pirrok: a copy of A with word s[i] XORed into every element of column i.
 // Inputs: A (M x N words), s (N words, any shape). Output: same class and shape as A.
-#include <algorithm>
-#include <limits>
-
 #include "kernel_inputs.h"
 #include "sobolbits.h"
 #include "sobolseq.h"
@@ -21,12 +18,8 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
   if (qvGetNumberOfElements(s) != n || !holdsWords(A) || !holdsWords(s)) {
     raise<InputSizesPirrok>();
   }
-  plhs[0] = qvDuplicateArray(A);
-  std::uint64_t* out = wordsOf(plhs[0]);
-  const std::uint64_t* words = wordsOf(s);
-  constexpr std::size_t kMaxColumns = std::numeric_limits<std::uint32_t>::max();
-  for (std::size_t i = 0; i < n; i += kMaxColumns) {
-    const auto columns = static_cast<std::uint32_t>(std::min(kMaxColumns, n - i));
-    sobolbits::xorColumns(out + i * m, words + i, m, columns);
-  }
+  // A XOR s in one pass into a new array of A's class and shape, instead of a copy then XOR.
+  plhs[0] = qvCreateUninitNumericArray(A->get_number_of_dimensions(), A->get_dimensions(),
+                                       qvGetClassID(A), qvREAL);
+  sobolbits::xorColumnsInto(wordsOf(plhs[0]), wordsOf(A), wordsOf(s), m, n);
 }

@@ -22,6 +22,14 @@ TEST(Pirrok, XorsColumns) {
   EXPECT_EQ(bits->classId(), qvDOUBLE_CLASS);
   EXPECT_EQ(bits->as<double>()[0], -1.0);
   EXPECT_EQ(pirrok.call(list(words(0, 0, {}), empty(qvUINT64_CLASS)))->numberOfElements(), 0u);
+  // More than two dimensions: the columns are every dimension after the first, and the output
+  // keeps A's shape.
+  ArrayPtr cube = hostarray::PlainArray::numeric(qvUINT64_CLASS, {2, 2, 2});
+  for (std::uint64_t i = 0; i < 8; ++i) cube->as<std::uint64_t>()[i] = i;
+  const ArrayPtr xored = pirrok.call(list(std::move(cube), words(1, 4, {0, 1, 2, 3})));
+  EXPECT_EQ(xored->dims(), (std::vector<std::uint32_t>{2, 2, 2}));
+  EXPECT_EQ(Words(xored->as<std::uint64_t>(), xored->as<std::uint64_t>() + 8),
+            (Words{0, 1, 3, 2, 6, 7, 5, 4}));
 }
 
 TEST(Pirrok, RaisesInOrder) {

@@ -14,7 +14,7 @@ PLX_EXPORT void plxFunction(int, qvArray_tag* plhs[], int nrhs, const qvArray_ta
   requireGrayCodeFlag(prhs[2]);
   const std::uint32_t d = rowsOf(V);
   const auto n = sobolbits::truncateToCount(firstDouble(prhs[1]));
-  plhs[0] = qvCreateNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);
+  plhs[0] = qvCreateUninitNumericMatrix(n, d, qvUINT64_CLASS, qvREAL);  // every row written
   if (flagSet(prhs[2])) {
     sobolbits::netGray(n, d, wordsOf(V), wordsOf(plhs[0]));
   } else {

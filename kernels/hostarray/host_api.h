@@ -61,6 +61,13 @@ QV_HOST_API qvLogical* qvGetLogicals(const qvArray_tag* array);
 QV_HOST_API qvArray_tag* qvCreateNumericMatrix(std::size_t rows, std::size_t cols, int classId,
                                                int complexity);
 QV_HOST_API qvArray_tag* qvCreateDoubleMatrix(std::size_t rows, std::size_t cols, int complexity);
+// New real arrays that the kernel overwrites whole before it returns: the host may skip the zero
+// fill, so an element left unwritten holds anything. The second takes any dimensions (two or
+// more, as get_dimensions gives them).
+QV_HOST_API qvArray_tag* qvCreateUninitNumericMatrix(std::size_t rows, std::size_t cols,
+                                                     int classId, int complexity);
+QV_HOST_API qvArray_tag* qvCreateUninitNumericArray(std::size_t ndim, const std::uint32_t* dims,
+                                                    int classId, int complexity);
 QV_HOST_API qvArray_tag* qvDuplicateArray(const qvArray_tag* array);
 // Element of a cell array; null when unset.
 QV_HOST_API qvArray_tag* qvGetCell(const qvArray_tag* cell, std::size_t index);

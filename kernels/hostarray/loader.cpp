@@ -43,7 +43,20 @@ std::string locateKernel(const std::string& nameOrPath) {
 
 void KernelModule::Close::operator()(void* handle) const { dlclose(handle); }
 
-KernelModule::KernelModule(const std::string& nameOrPath) : path_(locateKernel(nameOrPath)) {
+namespace {
+
+// Kernels resolve the host functions in the global scope. A host that came in as a dependency
+// of a library opened privately (a Python extension) is not there until opened again globally.
+void* openHostGlobally() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&qvGetClassID), &info) == 0 || !info.dli_fname) return nullptr;
+  return dlopen(info.dli_fname, RTLD_NOW | RTLD_GLOBAL | RTLD_NOLOAD);
+}
+
+}  // namespace
+
+KernelModule::KernelModule(const std::string& nameOrPath)
+    : path_(locateKernel(nameOrPath)), host_(openHostGlobally()) {
   // A relative path without a slash would make dlopen search the library path instead.
   const std::string openPath = path_.find('/') == std::string::npos ? "./" + path_ : path_;
   handle_.reset(dlopen(openPath.c_str(), RTLD_NOW | RTLD_LOCAL));
@@ -52,8 +65,8 @@ KernelModule::KernelModule(const std::string& nameOrPath) : path_(locateKernel(n
   if (!entry_) throw LoadError(path_ + " has no plxFunction");
 }
 
-std::vector<ArrayPtr> KernelModule::call(const std::vector<const PlainArray*>& inputs,
-                                         int nlhs) const {
+std::vector<ArrayPtr> KernelModule::call(const std::vector<const PlainArray*>& inputs, int nlhs,
+                                         OutputMemory out) const {
   std::vector<qvArray_tag*> slots(std::max(nlhs, 1), nullptr);
   std::vector<const qvArray_tag*> handles(inputs.begin(), inputs.end());
   auto takeOutputs = [&slots] {
@@ -64,6 +77,7 @@ std::vector<ArrayPtr> KernelModule::call(const std::vector<const PlainArray*>& i
     }
     return outputs;
   };
+  const OutputOffer offer(out.data, out.bytes);
   try {
     entry_(nlhs, slots.data(), static_cast<int>(handles.size()), handles.data());
   } catch (...) {

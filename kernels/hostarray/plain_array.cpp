@@ -1,7 +1,10 @@
 #include "plain_array.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <utility>
@@ -31,6 +34,27 @@ std::size_t countOf(const std::vector<std::uint32_t>& dims) {
   return count;
 }
 
+std::size_t bytesOf(std::size_t count, std::size_t elementBytes) {
+  std::size_t bytes;
+  if (__builtin_mul_overflow(count, elementBytes, &bytes)) throw std::bad_alloc();
+  return bytes;
+}
+
+// Data on whole 64-byte lines, so that kernels can stream whole lines out. Outputs of 4 MiB and
+// more are advised onto 2 MiB pages: fresh memory then costs one fault per 2 MiB instead of one
+// per 4 KiB, which is most of what a fresh large output costs.
+void* allocateLines(std::size_t bytes) {
+  constexpr std::size_t kLine = 64, kHugePage = std::size_t{2} << 20;
+  const bool huge = bytes >= std::size_t{4} << 20;
+  const std::size_t align = huge ? kHugePage : kLine;
+  if (bytes > std::numeric_limits<std::size_t>::max() - align) throw std::bad_alloc();
+  const std::size_t size = (bytes + align - 1) / align * align;
+  void* data = std::aligned_alloc(align, size);
+  if (!data) throw std::bad_alloc();
+  if (huge) madvise(data, size, MADV_HUGEPAGE);  // advice only: failure changes nothing
+  return data;
+}
+
 std::uint32_t dimension(std::size_t size) {
   if (size > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   return static_cast<std::uint32_t>(size);
@@ -54,7 +78,9 @@ std::size_t elementSize(int classId) {
   }
 }
 
-void PlainArray::FreeStorage::operator()(void* p) const { std::free(p); }
+void PlainArray::FreeStorage::operator()(void* p) const {
+  if (owned) std::free(p);
+}
 
 PlainArray::PlainArray(Key, int classId, std::vector<std::uint32_t> dims)
     : classId_(classId), dims_(std::move(dims)) {
@@ -72,6 +98,23 @@ ArrayPtr PlainArray::numeric(int classId, std::vector<std::uint32_t> dims) {
   // pointer valid for empty arrays.
   array->storage_.reset(std::calloc(array->count_ + 1, size));
   if (!array->storage_) throw std::bad_alloc();
+  return array;
+}
+
+ArrayPtr PlainArray::uninitialized(int classId, std::vector<std::uint32_t> dims) {
+  const std::size_t size = elementSize(classId);
+  if (size == 0) throw std::invalid_argument("not a numeric class: " + std::to_string(classId));
+  auto array = std::make_unique<PlainArray>(Key{}, classId, std::move(dims));
+  array->storage_.reset(allocateLines(bytesOf(array->count_ + 1, size)));
+  return array;
+}
+
+ArrayPtr PlainArray::view(int classId, std::vector<std::uint32_t> dims, void* data) {
+  if (elementSize(classId) == 0) {
+    throw std::invalid_argument("not a numeric class: " + std::to_string(classId));
+  }
+  auto array = std::make_unique<PlainArray>(Key{}, classId, std::move(dims));
+  array->storage_ = std::unique_ptr<void, FreeStorage>(data, FreeStorage{false});
   return array;
 }
 
@@ -114,6 +157,23 @@ void PlainArray::setCell(std::size_t i, ArrayPtr element) {
   handles_[i] = cells_[i].get();
 }
 
+namespace {
+thread_local OutputOffer* currentOffer = nullptr;
+}  // namespace
+
+OutputOffer::OutputOffer(void* data, std::size_t bytes)
+    : data_(data), bytes_(bytes), outer_(currentOffer) {
+  currentOffer = this;
+}
+
+OutputOffer::~OutputOffer() { currentOffer = outer_; }
+
+void* OutputOffer::take(std::size_t bytes) {
+  OutputOffer* offer = currentOffer;
+  if (!offer || !offer->data_ || offer->bytes_ != bytes) return nullptr;
+  return std::exchange(offer->data_, nullptr);
+}
+
 PlainArray& plain(qvArray_tag* handle) { return *static_cast<PlainArray*>(handle); }
 const PlainArray& plain(const qvArray_tag* handle) {
   return *static_cast<const PlainArray*>(handle);
@@ -139,11 +199,53 @@ qvLogical* qvGetLogicals(const qvArray_tag* array) {
   return static_cast<qvLogical*>(qvGetData(array));
 }
 
+namespace {
+
+enum class Fill { kZero, kNone };
+
+// Every output a kernel creates: over the memory offered for it when that fits, else fresh.
+qvArray_tag* createOutput(int classId, std::vector<std::uint32_t> dims, int complexity, Fill fill) {
+  if (complexity != qvREAL) throw std::invalid_argument("the plain host has no complex arrays");
+  const std::size_t size = hostarray::elementSize(classId);
+  if (size == 0) throw std::invalid_argument("not a numeric class: " + std::to_string(classId));
+  const std::size_t bytes = hostarray::bytesOf(hostarray::countOf(dims), size);
+  hostarray::ArrayPtr array;
+  if (void* offered = hostarray::OutputOffer::take(bytes)) {
+    array = PlainArray::view(classId, std::move(dims), offered);
+    if (fill == Fill::kZero) std::memset(offered, 0, bytes);
+  } else if (fill == Fill::kZero) {
+    array = PlainArray::numeric(classId, std::move(dims));
+  } else {
+    array = PlainArray::uninitialized(classId, std::move(dims));
+#ifdef HOSTARRAY_POISON_UNINIT
+    // Test builds fill what a kernel promised to overwrite, so that an element it leaves shows.
+    // Offered memory keeps what it holds: it may be the input of a kernel working in place.
+    std::memset(array->data(), 0xa5, bytes);
+#endif
+  }
+  return array.release();
+}
+
+std::vector<std::uint32_t> matrixDims(std::size_t rows, std::size_t cols) {
+  return {hostarray::dimension(rows), hostarray::dimension(cols)};
+}
+
+}  // namespace
+
 qvArray_tag* qvCreateNumericMatrix(std::size_t rows, std::size_t cols, int classId,
                                    int complexity) {
-  if (complexity != qvREAL) throw std::invalid_argument("the plain host has no complex arrays");
-  return PlainArray::numeric(classId, {hostarray::dimension(rows), hostarray::dimension(cols)})
-      .release();
+  return createOutput(classId, matrixDims(rows, cols), complexity, Fill::kZero);
+}
+
+qvArray_tag* qvCreateUninitNumericMatrix(std::size_t rows, std::size_t cols, int classId,
+                                         int complexity) {
+  return createOutput(classId, matrixDims(rows, cols), complexity, Fill::kNone);
+}
+
+qvArray_tag* qvCreateUninitNumericArray(std::size_t ndim, const std::uint32_t* dims, int classId,
+                                        int complexity) {
+  return createOutput(classId, std::vector<std::uint32_t>(dims, dims + ndim), complexity,
+                      Fill::kNone);
 }
 
 qvArray_tag* qvCreateDoubleMatrix(std::size_t rows, std::size_t cols, int complexity) {

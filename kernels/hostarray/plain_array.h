@@ -32,6 +32,11 @@ class QV_HOST_API PlainArray final : public qvArray_tag {
  public:
   // Zero-filled numeric array. Throws std::bad_alloc when the size is beyond the host's limit.
   static ArrayPtr numeric(int classId, std::vector<std::uint32_t> dims);
+  // Numeric array whose elements hold whatever the memory held: for outputs written whole.
+  // The data starts on a 64-byte line.
+  static ArrayPtr uninitialized(int classId, std::vector<std::uint32_t> dims);
+  // Numeric array over memory the caller owns and keeps alive longer than the array.
+  static ArrayPtr view(int classId, std::vector<std::uint32_t> dims, void* data);
   static ArrayPtr cell(std::vector<std::uint32_t> dims);
   // Takes an array back from a raw handle that the host API handed out.
   static ArrayPtr adopt(qvArray_tag* handle);
@@ -66,17 +71,39 @@ class QV_HOST_API PlainArray final : public qvArray_tag {
 
   const PlainArray* cellAt(std::size_t i) const { return cells_.at(i).get(); }
   void setCell(std::size_t i, ArrayPtr element);
+  // False for a view: the memory is someone else's.
+  bool ownsData() const { return storage_.get_deleter().owned; }
 
  private:
   struct FreeStorage {
     void operator()(void* p) const;
+    bool owned;
   };
   int classId_;
   std::vector<std::uint32_t> dims_;
   std::size_t count_ = 0;
-  std::unique_ptr<void, FreeStorage> storage_;
+  std::unique_ptr<void, FreeStorage> storage_{nullptr, FreeStorage{true}};
   std::vector<ArrayPtr> cells_;
   std::vector<qvArray_tag*> handles_;  // what qvGetData shows of a cell array
+};
+
+// Memory a caller offers for a kernel's output, as an `out` argument does: while the offer
+// stands, the first array that a kernel creates through the host API on this thread, if it needs
+// exactly `bytes`, is made over that memory (a view) instead of memory of its own. The host API
+// carries no call handle, so the offer belongs to the calling thread; offers nest.
+class QV_HOST_API OutputOffer {
+ public:
+  OutputOffer(void* data, std::size_t bytes);
+  ~OutputOffer();
+  OutputOffer(const OutputOffer&) = delete;
+  OutputOffer& operator=(const OutputOffer&) = delete;
+  // The offered memory, at most once and only for `bytes`; null otherwise.
+  static void* take(std::size_t bytes);
+
+ private:
+  void* data_;
+  std::size_t bytes_;
+  OutputOffer* outer_;
 };
 
 // Bytes per element of a numeric class; 0 for classes the host does not know.

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cmath>
 
-#include "column_walk.h"
+#include "sobolbits_detail.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -13,7 +13,8 @@
 namespace sobolbits {
 namespace {
 
-using detail::walkRows;
+using detail::largeOutput;
+using detail::pointsByBlocks;
 
 std::uint64_t wordOf(std::uint64_t index, bool gray) { return gray ? grayCode(index) : index; }
 
@@ -24,33 +25,12 @@ const std::uint64_t* grayStepColumn(const std::uint64_t* V, std::uint32_t d, std
   return t < static_cast<int>(kDirectionColumns) ? V + static_cast<std::size_t>(t) * d : nullptr;
 }
 
-// Code-word differences of a Gray-code run whose previous row has index `index`.
-struct GraySteps {
-  std::uint64_t index;
-  std::uint64_t operator()() {
-    const int t = std::countr_one(index++);
-    return t < static_cast<int>(kDirectionColumns) ? std::uint64_t{1} << t : 0;
-  }
-};
-
 constexpr std::size_t kChunk = 512;
-// Outputs larger than this are written with streaming stores: they would only evict the
-// cache, and the stores need not read the lines they fill.
-constexpr std::size_t kStreamBytes = std::size_t{4} << 20;
-
-// Streaming stores are 32 bytes wide (AVX2, checked at run time): 16-byte ones left the
-// routines about 10% above the memset floor at 2^19 x 256. Other machines store normally.
-bool canStream() {
-#if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  return avx2;
-#else
-  return false;
-#endif
-}
-
-bool large(std::uint32_t n, std::uint32_t d) {
-  return std::size_t{n} * d * sizeof(std::uint64_t) >= kStreamBytes;
+// Large runs stream their stores out where the machine has AVX2 (32-byte stores; 16-byte ones
+// left the routines about 10% above the memset floor at 2^19 x 256) or AVX-512 (whole lines).
+// Other machines store normally.
+bool streams(std::uint32_t n, std::uint32_t d) {
+  return largeOutput(std::size_t{n} * d) && hostIsa() != Isa::kScalar;
 }
 
 // XOR of v_k (v at stride d) over the bits k of word below 53.
@@ -92,17 +72,46 @@ __attribute__((target("avx2"))) std::size_t streamGroups(std::uint64_t* dst,
   }
   return r;
 }
+
+// The same a whole 64-byte line at a time, dst on a line, with streaming or normal stores.
+__attribute__((target("avx512f"))) std::size_t xorLines(std::uint64_t* dst,
+                                                        const std::uint64_t* src, std::size_t count,
+                                                        std::size_t split, std::uint64_t a,
+                                                        std::uint64_t b, bool stream) {
+  const __m512i va = _mm512_set1_epi64(static_cast<long long>(a));
+  const __m512i vb = _mm512_set1_epi64(static_cast<long long>(b));
+  std::size_t r = 0;
+  for (; r + 8 <= count; r += 8) {
+    const auto lanesOfA = static_cast<__mmask8>(r + 8 <= split ? 0xff
+                                                : r >= split   ? 0
+                                                               : (1u << (split - r)) - 1);
+    const __m512i x =
+        _mm512_xor_si512(_mm512_loadu_si512(src + r), _mm512_mask_blend_epi64(lanesOfA, vb, va));
+    if (stream) {
+      _mm512_stream_si512(reinterpret_cast<__m512i*>(dst + r), x);
+    } else {
+      _mm512_store_si512(dst + r, x);
+    }
+  }
+  return r;
+}
 #endif
 
-// dst[r] = src[r] ^ (r < split ? a : b) for r below count. When streaming, dst is 32-byte
-// aligned and whole groups go out as streaming stores.
+// dst[r] = src[r] ^ (r < split ? a : b) for r below count. With AVX-512 whole lines go out as
+// vectors, streamed or not (a run that stays in the cache is written twice as fast as by the
+// compiler's 16-byte loop); elsewhere, when streaming, dst is 32-byte aligned and whole groups
+// go out as streaming stores.
 void xorTwoBases(std::uint64_t* __restrict dst, const std::uint64_t* __restrict src,
                  std::size_t count, std::size_t split, std::uint64_t a, std::uint64_t b,
                  bool stream) {
   split = std::min(split, count);
   std::size_t r = 0;
 #if defined(__x86_64__)
-  if (stream) r = streamGroups(dst, src, count, split, a, b);
+  if (hostIsa() == Isa::kAvx512 && reinterpret_cast<std::uintptr_t>(dst) % 64 == 0) {
+    r = xorLines(dst, src, count, split, a, b, stream);
+  } else if (stream) {
+    r = streamGroups(dst, src, count, split, a, b);
+  }
 #endif
   for (; r < split; ++r) dst[r] = src[r] ^ a;
   for (; r < count; ++r) dst[r] = src[r] ^ b;
@@ -139,7 +148,7 @@ void netHead(const std::uint64_t* v, std::uint32_t d, std::uint64_t* points, std
 template <bool Gray>
 void consecutiveRun(std::uint64_t first, std::uint32_t n, std::uint32_t d, const std::uint64_t* V,
                     std::uint64_t* out) {
-  const bool stream = large(n, d) && canStream();
+  const bool stream = streams(n, d);
   auto word = [](std::uint64_t x) { return wordOf(x, Gray); };
   alignas(64) std::uint64_t table[kChunk];
   alignas(64) std::uint64_t rotated[kChunk];
@@ -176,6 +185,22 @@ void consecutiveRun(std::uint64_t first, std::uint32_t n, std::uint32_t d, const
     }
   }
   endStreaming(stream);
+}
+
+// Rows 1..n-1 of an n x d matrix whose row 0 is in place: row i is row 0 XOR the point of
+// wordOf(i), with wordOf(0) = 0 (row 0 is written again, as it is).
+template <class WordOf>
+void runFromRowZero(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* matrix,
+                    WordOf wordOf) {
+  pointsByBlocks(n, d, V, matrix, matrix,
+                 [&](std::size_t first, std::size_t count, std::uint64_t* words) {
+                   for (std::size_t r = 0; r < count; ++r) words[r] = wordOf(first + r);
+                 });
+}
+
+// Row 0 of an n x d matrix set to the zero point.
+void zeroRow(std::uint32_t n, std::uint32_t d, std::uint64_t* out) {
+  for (std::uint32_t j = 0; j < d; ++j) out[std::size_t{j} * n] = 0;
 }
 
 }  // namespace
@@ -244,12 +269,10 @@ void leapRun(std::uint64_t start, std::uint64_t step, std::uint32_t n, std::uint
     if (gray) return consecutiveRun<true>(start - 1, n, d, V, out - 1);
     return consecutiveRun<false>(start - 1, n, d, V, out - 1);
   }
-  walkRows(V, d, out - 1, n, 1, n, [x = start, step, gray, previous = previousWord]() mutable {
-    const std::uint64_t word = wordOf(x, gray);
-    const std::uint64_t difference = word ^ previous;
-    previous = word;
-    x += step;
-    return difference;
+  // Row i differs from row 0 by the point of c(x_i) XOR the previous word: the point is linear
+  // in the word, so every row comes straight from row 0.
+  runFromRowZero(n, d, V, out - 1, [&](std::size_t i) {
+    return i == 0 ? 0 : wordOf(start + (i - 1) * step, gray) ^ previousWord;
   });
 }
 
@@ -257,6 +280,7 @@ void sequenceLeap(std::uint64_t first, std::uint64_t leap, std::uint32_t n, std:
                   const std::uint64_t* V, bool gray, std::uint64_t* out) {
   if (n == 0) return;
   const std::uint64_t step = leap + 1;
+  zeroRow(n, d, out);
   applyCode(V, d, wordOf(first, gray), out, n);
   leapRun(first + step, step, n, d, V, gray, out + 1, wordOf(first, gray));
 }
@@ -274,12 +298,15 @@ void grayRun(std::uint64_t start, std::uint32_t n, std::uint32_t d, const std::u
              std::uint64_t* out) {
   if (n < 2) return;
   if (n >= kChunk) return consecutiveRun<true>(start - 1, n, d, V, out - 1);
-  walkRows(V, d, out - 1, n, 1, n, GraySteps{start - 1});
+  const std::uint64_t previousWord = grayCode(start - 1);
+  runFromRowZero(n, d, V, out - 1,
+                 [&](std::size_t i) { return grayCode(start - 1 + i) ^ previousWord; });
 }
 
 void graySequence(std::uint64_t first, std::uint32_t n, std::uint32_t d, const std::uint64_t* V,
                   std::uint64_t* out) {
   if (n == 0) return;
+  zeroRow(n, d, out);
   applyCode(V, d, grayCode(first), out, n);
   grayRun(first + 1, n, d, V, out + 1);
 }
@@ -296,15 +323,22 @@ void graySequenceFromLast(std::uint64_t first, std::uint32_t n, std::uint32_t d,
 }
 
 void indexedPoints(const double* indices, std::uint32_t n, std::uint32_t d, const std::uint64_t* V,
-                   bool gray, std::uint64_t* out) {
-  detail::indexedPointsBy([indices](std::size_t i) { return indices[i]; }, n, d, V, gray, out);
+                   bool gray, std::uint64_t* out, Isa isa) {
+  pointsByBlocks(
+      n, d, V, nullptr, out,
+      [&](std::size_t first, std::size_t count, std::uint64_t* words) {
+        detail::indexWords(indices + first, count, gray, words, isa);
+      },
+      isa);
 }
 
 // A net is the run from index 0, whose row 0 is the zero point. One that fits the caches is
 // written by the net rule in place, column by column.
 template <bool Gray>
 void net(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out) {
-  if (n > kChunk && large(n, d)) return consecutiveRun<Gray>(0, n, d, V, out);
+  if (n == 0) return;
+  zeroRow(n, d, out);
+  if (n > kChunk && largeOutput(std::size_t{n} * d)) return consecutiveRun<Gray>(0, n, d, V, out);
   for (std::uint32_t j = 0; j < d; ++j) netHead<Gray>(V + j, d, out + std::size_t{j} * n, n);
 }
 

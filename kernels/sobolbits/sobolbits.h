@@ -14,6 +14,11 @@ namespace sobolbits {
 inline constexpr std::uint32_t kDirectionColumns = 53;
 inline constexpr std::uint64_t kCodeWordMask = (std::uint64_t{1} << kDirectionColumns) - 1;
 
+// Instruction sets the routines choose between; results never depend on the choice.
+enum class Isa { kScalar, kAvx2, kAvx512 };
+// The widest this processor runs (AVX-512 means its F and DQ parts).
+Isa hostIsa();
+
 // Truncates toward zero to a 64-bit integer; negatives wrap as two's complement words.
 // Doubles without such a value answer safely: NaN gives 0, values from 2^64 up 2^64 - 1,
 // values from -2^63 down 2^63.
@@ -61,13 +66,32 @@ void graySequence(std::uint64_t first, std::uint32_t n, std::uint32_t d, const s
 void graySequenceFromLast(std::uint64_t first, std::uint32_t n, std::uint32_t d,
                           const std::uint64_t* V, std::uint64_t* out, const std::uint64_t* last);
 void indexedPoints(const double* indices, std::uint32_t n, std::uint32_t d, const std::uint64_t* V,
-                   bool gray, std::uint64_t* out);
+                   bool gray, std::uint64_t* out, Isa isa = hostIsa());
 
-// Fill rows 1..n-1 of a zero-filled n x d matrix with the first n points.
+// Points of listed code-words by table: row r of `out` (a block of `count` rows inside a matrix
+// whose columns are `rows` apart) becomes base XOR the point of words[r], base being a point at
+// stride baseStride (it may be row 0 of that same block) or the zero point when null. Each
+// dimension looks up the bits that vary among the words in tables of its columns of V, 4 bits
+// at a time (8 in the scalar path for longer blocks), instead of one XOR per set bit.
+void pointsOfWords(const std::uint64_t* words, std::size_t count, std::uint32_t d,
+                   const std::uint64_t* V, const std::uint64_t* base, std::size_t baseStride,
+                   std::uint64_t* out, std::size_t rows, Isa isa = hostIsa());
+
+// The first n points into an n x d matrix; row 0, the zero point, is written too.
 void netNatural(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out);
 void netGray(std::uint32_t n, std::uint32_t d, const std::uint64_t* V, std::uint64_t* out);
 
 // X[i * m + j] ^= s[i] for every column i below n and row j below m.
 void xorColumns(std::uint64_t* X, const std::uint64_t* s, std::uint32_t m, std::uint32_t n);
+// The same from a source into a separate output in one pass: dst[i * m + j] = src[i * m + j] ^
+// s[i].
+void xorColumnsInto(std::uint64_t* dst, const std::uint64_t* src, const std::uint64_t* s,
+                    std::size_t m, std::size_t n, Isa isa = hostIsa());
+
+// Point codes to coordinates: out[i] = codes[i] times 2^-53, the code converted as its low 63
+// bits (one rounding) plus 2^63 for the top bit (a second rounding), so exact below 2^53. out
+// may be codes itself: each element is read before it is written.
+void codesToCoordinates(const std::uint64_t* codes, double* out, std::size_t count,
+                        Isa isa = hostIsa());
 
 }  // namespace sobolbits
