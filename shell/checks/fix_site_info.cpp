@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/check_trap.h"
 #include "checks/report.h"
 #include "checks/table_rules.h"
 #include "platform/error_trap.h"
@@ -36,7 +37,7 @@ std::optional<std::string> repairedLine(const ShellState& state, std::string_vie
 SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) {
   ShellState& state = context.state;
   SiteInfoRewrite rewrite;
-  const auto failure = trapped([&] {
+  const auto failure = runCheckTrapped(context, fileName, "Sub FixSiteInfo", [&] {
     const auto path = context.dataFile(fileName);
     const std::string original = readFileBytes(path);
     const auto lines = splitLines(original);
@@ -71,10 +72,7 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
     rewrite.result = -9999;
     context.showReport(backup + kBreak + lines.front() + kBreak + leftOut.text());
   });
-  if (!failure) return rewrite;
-  context.countError();
-  rewrite.result = failure->number();
-  context.desktop.msgBox(trapMessage(TrapText::Sub, *failure), kCritical, "Sub FixSiteInfo");
+  if (failure) rewrite.result = failure->number();
   return rewrite;
 }
 

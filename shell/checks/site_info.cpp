@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/check_trap.h"
 #include "checks/report.h"
 #include "checks/table_rules.h"
 #include "platform/error_trap.h"
@@ -231,13 +232,9 @@ std::string fnSiteInfoHeading(int kind, int column) {
 
 SiteInfoOutcome ReadSiteInfo(CheckContext& context, const std::string& fileName) {
   SiteInfoCheck check(context, fileName);
-  const auto failure = trapped([&] { check.run(); });
+  // On a failure the report gathered so far is not shown.
+  const auto failure = runCheckTrapped(context, fileName, "Sub ReadSiteInfo", [&] { check.run(); });
   if (!failure) return check.outcome();
-  // The report gathered so far is not shown.
-  context.state.Findings.push_back(
-      {fileName, {}, {}, {}, Severity::Error, trapMessage(TrapText::Sub, *failure)});
-  context.countError();
-  context.desktop.msgBox(trapMessage(TrapText::Sub, *failure), kCritical, "Sub ReadSiteInfo");
   return {failure->number(), check.outcome().warningFlag};
 }
 
