@@ -1,4 +1,4 @@
-// TARVEXshellv01: the shell. Headless with --script; the window comes with the Qt build.
+// TARVEXshellv01: the shell. The window by default; headless with --script.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,6 +8,8 @@
 #include <new>
 
 #include "app/command_line.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_program.h"
 #include "platform/run_time_error.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
@@ -55,6 +57,16 @@ int runScript(const CommandLine& command) {
   return 0;
 }
 
+int runWindow(const CommandLine& command, int& argc, char** argv) {
+  if (auto problem = displayProblem())
+    throw ScriptError(*problem + "; to run without a window use --script FILE");
+  QtProgram program(argc, argv);
+  QtDesktop desktop(shellFolder(command), command.date);
+  ShellState state;
+  MainWindow window(desktop, state);
+  return program.run(desktop, window, [&window] { window.load(); });
+}
+
 bool isOpen(int fd) { return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
 
 // A closed standard stream would let the next file opened take its number, and the
@@ -80,11 +92,7 @@ int main(int argc, char** argv) {
     std::string error;
     const auto command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!command) return fail(error);
-    if (command->scriptPath.empty())
-      return fail(
-          "this build runs headless only; use --script FILE [--shell-dir DIR] "
-          "[--date YYYY-MM-DD]");
-    return runScript(*command);
+    return command->scriptPath.empty() ? runWindow(*command, argc, argv) : runScript(*command);
   } catch (const ScriptError& e) {
     return fail(e.what());
   } catch (const std::bad_alloc&) {
