@@ -150,10 +150,14 @@ void QtDesktop::showModal(Form& form, Form* owner) {
   QWidget* parent = owner ? viewOf(*owner) : nullptr;
   std::unique_ptr<FormDialog> view = makeFormView(*this, form, parent ? parent : dialogParent());
   open_[&form] = {&form, view.get(), true};
+  // However the showing ends (a load that raised included), the form is gone.
   struct Forget {
     QtDesktop& desktop;
     Form& form;
-    ~Forget() { desktop.open_.erase(&form); }
+    ~Forget() {
+      desktop.open_.erase(&form);
+      form.setLoaded(false);
+    }
   } forget{*this, form};
   form.setLoaded(true);
   form.load();

@@ -15,6 +15,7 @@
 #include "platform/qt/form_views.h"
 #include "platform/run_time_error.h"
 #include "temp_dir.h"
+#include "transcript.h"
 #include "ui_driver.h"
 #include "window/about_form.h"
 #include "window/wait_form.h"
@@ -234,6 +235,20 @@ TEST(QtDesktop, EndingTheProgramLeavesEveryLoopAndNothingOpensAfter) {
   EXPECT_TRUE(desktop.ending());
   EXPECT_FALSE(form.loaded());
   EXPECT_THROW(desktop.msgBox("more", kInformation, "x"), ProgramEnd);
+}
+
+class FailingForm : public Form {
+ public:
+  FailingForm() : Form("frmFailing", "Failing") {}
+  void load() override { throw RunTimeError(err::kFileNotFound); }
+};
+
+TEST(QtDesktop, AFormWhoseLoadFailsIsNotLeftShown) {
+  QtDesktop desktop("/");
+  FailingForm form;
+  EXPECT_RUNTIME_ERROR(desktop.showModal(form, nullptr), err::kFileNotFound);
+  EXPECT_FALSE(form.loaded());
+  EXPECT_EQ(desktop.viewOf(form), nullptr);
 }
 
 TEST(QtDesktop, BusyPointerDoesNotStack) {
