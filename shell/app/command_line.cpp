@@ -41,26 +41,26 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
       "(--script); or checks a data folder in batch (--check).",
       "TARVEXshellv01");
   app.set_version_flag("--version", std::string("TARVEXshellv01 ") + TARVEX_VERSION);
-  std::string date;
+  std::string dateText;
   auto* script = app.add_option("--script", line.scriptPath,
                                 "Run the shell headless: the script's lines act on the window, "
                                 "a transcript goes to standard output")
                      ->type_name("FILE");
   auto* shellDir = app.add_option("--shell-dir", line.shellDirectory,
-                                  "With --script: the folder of the engine and the "
-                                  "initialization file (default: the program's own)")
-                       ->type_name("DIR")
-                       ->needs(script);
-  app.add_option("--date", date, "With --script: the calendar date for output names")
-      ->check(kIsoDate)
-      ->needs(script);
+                                  "The folder of the engine and the initialization file "
+                                  "(default: the program's own)")
+                       ->type_name("DIR");
+  auto* date =
+      app.add_option("--date", dateText, "The calendar date for output folder names and backups")
+          ->check(kIsoDate);
   auto* check = app.add_option("--check", line.checkFolder,
                                "Check the input files of a data folder in batch, with the "
                                "standard names; exit 0 without errors, 1 with, 2 when the check "
                                "cannot run")
                     ->type_name("DIR")
                     ->excludes(script)
-                    ->excludes(shellDir);
+                    ->excludes(shellDir)
+                    ->excludes(date);
   app.add_flag("--matrix", line.matrix, "With --check: check UserWLS.txt too")->needs(check);
   app.add_flag("--matrix-headings", line.matrixHeadings,
                "With --check: the matrix has station-number headings")
@@ -100,7 +100,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     error = firstLine(e.what());
     return std::nullopt;
   }
-  if (!date.empty()) line.date = parseIsoDate(date);
+  if (!dateText.empty()) line.date = parseIsoDate(dateText);
   if (app.count("--json")) line.json = json;
   if (script->count())
     line.mode = CommandLine::Mode::Script;

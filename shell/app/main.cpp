@@ -1,5 +1,5 @@
-// TARVEXshellv01: the shell. Headless with --script, a batch check with --check; the window
-// comes with the Qt build.
+// TARVEXshellv01: the shell. The window by default; headless with --script; a batch check
+// of a data folder with --check.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +10,8 @@
 
 #include "app/batch_check.h"
 #include "app/command_line.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_program.h"
 #include "platform/run_time_error.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
@@ -65,6 +67,16 @@ int checkFolder(const CommandLine& command) {
   return status;
 }
 
+int runWindow(const CommandLine& command, int& argc, char** argv) {
+  if (auto problem = displayProblem())
+    throw ScriptError(*problem + "; to run without a window use --script FILE");
+  QtProgram program(argc, argv);
+  QtDesktop desktop(shellFolder(command), command.date);
+  ShellState state;
+  MainWindow window(desktop, state);
+  return program.run(desktop, window, [&window] { window.load(); });
+}
+
 bool isOpen(int fd) { return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
 
 // A closed standard stream would let the next file opened take its number, and the
@@ -102,7 +114,7 @@ int main(int argc, char** argv) {
       case CommandLine::Mode::Window:
         break;
     }
-    return fail("this build runs headless only; use --script FILE or --check DIR (see --help)");
+    return runWindow(*command, argc, argv);
   } catch (const ScriptError& e) {
     return fail(e.what());
   } catch (const std::bad_alloc&) {

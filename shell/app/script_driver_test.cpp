@@ -81,9 +81,28 @@ TEST(ScriptDriver, BadScriptsAreRefusedWithTheLine) {
       runProgram(shellProgram() + " --script " + shellQuote(folder.dir()));
   EXPECT_EQ(notAFile.exitCode, 2);
   EXPECT_NE(notAFile.err.find("cannot read script"), std::string::npos);
-  const ProgramResult noScript = runProgram(shellProgram());
-  EXPECT_EQ(noScript.exitCode, 2);
-  EXPECT_NE(noScript.err.find("--script FILE or --check DIR"), std::string::npos);
+}
+
+TEST(WindowProgram, WithoutADisplayItSaysSoInOneLineAndPointsToScript) {
+  struct Row {
+    std::string environment;
+    std::string reason;
+  };
+  const std::vector<Row> rows = {
+      {"-u DISPLAY", "no display to open the window on (DISPLAY is not set)"},
+      {"DISPLAY=:987", "cannot open the display \":987\""},
+      {"DISPLAY=:987 QT_QPA_PLATFORM=xcb", "cannot open the display \":987\""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.environment);
+    const ProgramResult r =
+        runProgram("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + row.environment + " " +
+                   shellProgram() + " --date 2026-12-07");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err,
+              "TARVEXshellv01: " + row.reason + "; to run without a window use --script FILE\n");
+    EXPECT_EQ(r.out, "");
+  }
 }
 
 TEST(CommandLine, Dates) {

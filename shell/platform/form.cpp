@@ -1,5 +1,7 @@
 #include "platform/form.h"
 
+#include <algorithm>
+
 #include "platform/run_time_error.h"
 
 namespace tarvex {
@@ -29,7 +31,7 @@ Control& Form::control(std::string_view name) const {
 
 void Form::setFocus(const Control& control) {
   focus_ = control.name();
-  if (observer_) observer_->focusChanged(control);
+  tellObservers([&](FormObserver& observer) { observer.focusChanged(control); });
 }
 
 void Form::click(Control& control) {
@@ -37,8 +39,19 @@ void Form::click(Control& control) {
   if (control.onClick) control.onClick();
 }
 
+void Form::addObserver(FormObserver& observer) { observers_.push_back(&observer); }
+
+void Form::removeObserver(FormObserver& observer) { std::erase(observers_, &observer); }
+
 void Form::notifyChanged(const Control& control) {
-  if (observer_) observer_->controlChanged(control);
+  tellObservers([&](FormObserver& observer) { observer.controlChanged(control); });
+}
+
+void Form::tellObservers(const std::function<void(FormObserver&)>& tell) {
+  // An observer may leave (or another join) while it is told: only those still
+  // registered hear of the change.
+  for (FormObserver* observer : std::vector(observers_))
+    if (std::ranges::find(observers_, observer) != observers_.end()) tell(*observer);
 }
 
 }  // namespace tarvex

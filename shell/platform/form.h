@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,19 +47,39 @@ class Form {
   bool loaded() const { return loaded_; }
   void setLoaded(bool loaded) { loaded_ = loaded; }
 
-  void setObserver(FormObserver* observer) { observer_ = observer; }
+  // Views and transcripts that follow the form; each is told of every change, in the
+  // order they were added. An observer removes itself before it goes away.
+  void addObserver(FormObserver& observer);
+  void removeObserver(FormObserver& observer);
   void notifyChanged(const Control& control);
 
  protected:
   Control& add(std::string name, ControlKind kind, std::string text = {}, std::string tooltip = {});
 
  private:
+  void tellObservers(const std::function<void(FormObserver&)>& tell);
+
   std::string name_;
   std::string caption_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::string focus_;
   bool loaded_ = false;
-  FormObserver* observer_ = nullptr;
+  std::vector<FormObserver*> observers_;
+};
+
+// Follows a form for the lifetime of this object.
+class ScopedObserver {
+ public:
+  ScopedObserver(Form& form, FormObserver& observer) : form_(form), observer_(observer) {
+    form_.addObserver(observer_);
+  }
+  ~ScopedObserver() { form_.removeObserver(observer_); }
+  ScopedObserver(const ScopedObserver&) = delete;
+  ScopedObserver& operator=(const ScopedObserver&) = delete;
+
+ private:
+  Form& form_;
+  FormObserver& observer_;
 };
 
 }  // namespace tarvex

@@ -19,12 +19,12 @@ ShellHarness::ShellHarness(const std::string& answers)
       script_(Script::parse(answers)),
       runner_(desktop, window, [this] { return stateSummary(state); }) {
   desktop.setScript(&script_);
-  window.setObserver(this);
+  window.addObserver(*this);
   // The desktop has noted where it started and goes back there when it is destroyed.
   fs::current_path(dataDir.path());
 }
 
-ShellHarness::~ShellHarness() { window.setObserver(nullptr); }
+ShellHarness::~ShellHarness() { window.removeObserver(*this); }
 
 void ShellHarness::controlChanged(const Control& control) {
   if (&control == &window.tbMyStatus) statusTexts.push_back(control.text());

@@ -1,14 +1,5 @@
 #include "platform/scripted/scripted_desktop.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
-#include <ctime>
-#include <thread>
-
 #include "platform/run_time_error.h"
 #include "platform/scripted/transcript_text.h"
 
@@ -44,7 +35,6 @@ ScriptedDesktop::ScriptedDesktop(std::ostream& transcript, fs::path programFolde
 ScriptedDesktop::~ScriptedDesktop() {
   std::error_code ec;
   if (!startDirectory_.empty()) fs::current_path(startDirectory_, ec);
-  if (startedPid_ > 0) ::waitpid(startedPid_, nullptr, WNOHANG);
 }
 
 const ScriptLine* ScriptedDesktop::takeAnswer(std::initializer_list<std::string_view> verbs) {
@@ -114,35 +104,10 @@ void ScriptedDesktop::startProgram(const fs::path& program, const fs::path& fold
   out_ << "== start " << transcriptQuoted(program.string()) << " in "
        << transcriptQuoted(folder.string()) << " window=" << static_cast<int>(style) << "\n";
   out_.flush();
-  // Fail here, as a desktop does, rather than in a child nobody watches.
-  std::error_code ec;
-  if (!fs::is_regular_file(program, ec)) throw RunTimeError(err::kFileNotFound);
-  if (::access(program.c_str(), X_OK) != 0) throw fromErrno(errno);
-  if (!fs::is_directory(folder, ec)) throw RunTimeError(err::kPathNotFound);
-  const pid_t pid = ::fork();
-  if (pid < 0) throw fromErrno(errno);
-  if (pid == 0) {
-    if (::chdir(folder.c_str()) != 0) ::_exit(127);
-    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  startedPid_ = pid;
+  programs_.start(program, folder);
 }
 
-bool ScriptedDesktop::waitForStartedProgram(int seconds) {
-  if (startedPid_ <= 0) return true;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    const pid_t done = ::waitpid(startedPid_, &status, WNOHANG);
-    if (done == startedPid_ || done < 0) {
-      startedPid_ = -1;
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
-}
+bool ScriptedDesktop::waitForStartedProgram(int seconds) { return programs_.waitForLast(seconds); }
 
 void ScriptedDesktop::openFolder(const fs::path& folder) {
   out_ << "== explore " << transcriptQuoted(folder.string()) << "\n";
@@ -151,17 +116,11 @@ void ScriptedDesktop::openFolder(const fs::path& folder) {
 void ScriptedDesktop::showModal(Form& form, Form*) {
   out_ << "== form " << form.name() << "\n";
   TranscriptObserver observer(out_, form.transcriptControl());
-  form.setObserver(&observer);
+  const ScopedObserver following(form, observer);
   form.setLoaded(true);
-  try {
-    form.load();
-    runFormLines(form);
-    if (form.loaded()) closeAsUser(form);
-  } catch (...) {
-    form.setObserver(nullptr);
-    throw;
-  }
-  form.setObserver(nullptr);
+  form.load();
+  runFormLines(form);
+  if (form.loaded()) closeAsUser(form);
 }
 
 void ScriptedDesktop::runFormLines(Form& form) {
@@ -192,26 +151,13 @@ void ScriptedDesktop::unload(Form& form) {
   out_ << "== close " << form.name() << "\n";
 }
 
-fs::path ScriptedDesktop::currentDirectory() {
-  std::error_code ec;
-  fs::path current = fs::current_path(ec);
-  if (ec) throw fromErrorCode(ec, true);
-  return current;
-}
+fs::path ScriptedDesktop::currentDirectory() { return tarvex::currentDirectory(); }
 
 void ScriptedDesktop::setCurrentDirectory(const fs::path& folder) {
-  std::error_code ec;
-  fs::current_path(folder, ec);
-  if (ec) throw fromErrorCode(ec, true);
+  tarvex::setCurrentDirectory(folder);
 }
 
-CalendarDate ScriptedDesktop::today() {
-  if (fixedDate_) return *fixedDate_;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-}
+CalendarDate ScriptedDesktop::today() { return fixedDate_ ? *fixedDate_ : localDate(); }
 
 void ScriptedDesktop::endProgram() {
   out_ << "== end\n";

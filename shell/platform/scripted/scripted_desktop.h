@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/local_system.h"
 #include "platform/scripted/script.h"
 #include "platform/scripted/transcript_text.h"
 
@@ -66,7 +65,7 @@ class ScriptedDesktop : public Desktop {
   Script* script_ = nullptr;
   FormAction formAction_;
   bool busy_ = false;
-  pid_t startedPid_ = -1;
+  StartedPrograms programs_;
 };
 
 }  // namespace tarvex

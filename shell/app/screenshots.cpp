@@ -1,0 +1,156 @@
+// Takes the README's pictures of the window: the main window after start-up and after
+// Steps 1 and 2 on the demo data, and the station-number repair form. It plays the
+// user through the real widgets, offscreen, so no display is needed.
+//   shell_screenshots --data DIR --shell-dir DIR --out DIR
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+
+#include "checks/fix_station_ids_form.h"
+#include "platform/qt/form_views.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_program.h"
+#include "ui_driver.h"
+#include "window/main_window.h"
+
+namespace fs = std::filesystem;
+using namespace tarvex;
+using namespace tarvex::testing;
+
+namespace {
+
+constexpr CalendarDate kPictureDate{2026, 12, 7};
+
+// Answers whatever a step asks on its way (boxes take their default button, the report
+// viewer is closed), for as long as it runs.
+class Answerer {
+ public:
+  void start() {
+    QTimer::singleShot(20, &context_, [this] { answer(); });
+  }
+
+ private:
+  void answer() {
+    if (auto* box = modalOf<QMessageBox>()) {
+      QTest::keyClick(box, Qt::Key_Return);
+    } else if (auto* view = modalOf<FormDialog>()) {
+      if (view->binding().form().name() == "frmInformation") clickWidget(view->widget("cmdClose"));
+    }
+    start();
+  }
+  QObject context_;
+};
+
+bool save(QWidget* widget, const fs::path& file) {
+  const bool saved = widget->grab().save(QString::fromStdString(file.string()));
+  std::cout << (saved ? "wrote " : "could not write ") << file.string() << "\n";
+  return saved;
+}
+
+// Station numbers with every kind of damage the repair form mends, and long ones that
+// the user picks for a leading zero.
+void damagedStations(ShellState& state) {
+  state.StationNumbers = {"",        "A8012000",  "08013000",   "0801-4500",
+                          "8015500", "801640012", "80170001234"};
+  state.StationNumbersAsRead = state.StationNumbers;
+  state.StationCount = static_cast<long>(state.StationNumbers.size()) - 1;
+  state.LeadingCharStationCount = 1;
+  state.InternalCharStationCount = 1;
+  state.SevenDigitStationCount = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::map<std::string, fs::path> options;
+  for (int i = 1; i + 1 < argc; i += 2) options[argv[i]] = argv[i + 1];
+  if (options.size() != 3 || !options.contains("--data") || !options.contains("--shell-dir") ||
+      !options.contains("--out")) {
+    std::cerr << "usage: shell_screenshots --data DIR --shell-dir DIR --out DIR\n";
+    return 2;
+  }
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  quietOffscreenPlatform();
+  const fs::path out = fs::absolute(options["--out"]);
+  const fs::path shellDir = fs::absolute(options["--shell-dir"]);
+  // A fresh copy under a plain name: the pictures show its folder.
+  const fs::path data = fs::temp_directory_path() / "tarvex-demo";
+  fs::remove_all(data);
+  fs::copy(options["--data"], data, fs::copy_options::recursive);
+  fs::current_path(data);
+
+  QtProgram program(argc, argv);
+  QtDesktop desktop(shellDir, kPictureDate);
+  ShellState state;
+  MainWindow window(desktop, state);
+  ShellState repairState;
+  damagedStations(repairState);
+  FixStationIdsForm repair(desktop, repairState);
+  Answerer answerer;
+  bool saved = true;
+  QWidget* view = nullptr;
+
+  UiDriver user(std::chrono::seconds(60));
+  user.step(
+          "the main window, loaded",
+          [&] {
+            view = desktop.viewOf(window);
+            return view && window.tbMyStatus.text() == "Status: Loaded";
+          },
+          [&] {
+            saved &= save(view, out / "window-start.png");
+            clickWidget(child(view, "cbDOVLFiles"));
+            clickWidget(child(view, "cmdInputFiles"));
+          })
+      .step(
+          "the site information dialog", [] { return modalOf<QFileDialog>(); },
+          [] {
+            auto* name = modalOf<QFileDialog>()->findChild<QLineEdit*>("fileNameEdit");
+            name->setText("SiteInfo.txt");
+            QTest::keyClick(name, Qt::Key_Return);
+          })
+      .step(
+          "Step 1 done",
+          [&] { return state.InputFilesSpecified && !QApplication::activeModalWidget(); },
+          [&] {
+            answerer.start();
+            clickWidget(child(view, "cmdQAQCFiles"));
+            saved &= save(view, out / "window-step2.png");
+            desktop.runHandler([&] { desktop.showModal(repair, &window); });
+          })
+      .step(
+          "the repair form",
+          [] {
+            auto* form = modalOf<FormDialog>();
+            return form && form->binding().form().name() == "frmFixStationIDs";
+          },
+          [&] {
+            FormDialog* form = modalOf<FormDialog>();
+            for (const char* button :
+                 {"cmdStripLeadingCharacters", "cmdStripInternalCharacters", "cmdAddLeadingZero"})
+              clickWidget(form->widget(button));
+            auto* list = qobject_cast<QListWidget*>(form->widget("ListFixStations"));
+            for (int row : {2, 3})
+              QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                list->visualItemRect(list->item(row)).center());
+            saved &= save(form, out / "repair-form.png");
+            clickWidget(form->widget("cmdClose"));
+          })
+      .step(
+          "the repair form closed", [] { return !QApplication::activeModalWidget(); },
+          [&] { clickWidget(child(view, "cmdExit")); });
+  user.start();
+  program.run(desktop, window, [&window] { window.load(); });
+  fs::current_path(fs::temp_directory_path());
+  fs::remove_all(data);
+  if (!user.done()) std::cerr << "shell_screenshots: " << user.failure() << "\n";
+  return user.done() && saved ? 0 : 1;
+}

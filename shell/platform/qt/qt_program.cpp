@@ -1,0 +1,69 @@
+#include "platform/qt/qt_program.h"
+
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+#include <cstdlib>
+
+#include "platform/form.h"
+#include "platform/qt/form_views.h"
+#include "platform/qt/qt_desktop.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr double kReadablePoints = 11;
+
+}  // namespace
+
+std::optional<std::string> displayProblem() {
+  // A platform the user chose (offscreen, vnc...) is taken as it is.
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::string_view(platform).substr(0, 3) != "xcb") return {};
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) return "no display to open the window on (DISPLAY is not set)";
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool reached = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  if (!reached) return "cannot open the display \"" + std::string(display) + "\"";
+  return {};
+}
+
+void applyShellLook() {
+  // One style everywhere, whatever the desktop offers, so the window looks as tested.
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+    QApplication::setStyle(fusion);
+  QFont font = QApplication::font();
+  if (font.pointSizeF() < kReadablePoints) {
+    font.setPointSizeF(kReadablePoints);
+    QApplication::setFont(font);
+  }
+  QApplication::setWindowIcon(shellIcon());
+}
+
+QtProgram::QtProgram(int& argc, char** argv) : app_(std::make_unique<QApplication>(argc, argv)) {
+  // The program ends through Exit alone, never because its last window went away.
+  QApplication::setQuitOnLastWindowClosed(false);
+  applyShellLook();
+}
+
+QtProgram::~QtProgram() = default;
+
+int QtProgram::run(QtDesktop& desktop, Form& mainForm, const std::function<void()>& startUp) {
+  int status = 0;
+  {
+    MainWindowView view(desktop, mainForm);
+    desktop.setMainView(mainForm, &view);
+    view.show();
+    // Start-up runs in the loop, so its boxes come up over the window.
+    QTimer::singleShot(0, &view, [&] { desktop.runHandler(startUp); });
+    status = QApplication::exec();
+    desktop.closeAllViews();
+  }
+  return status;
+}
+
+}  // namespace tarvex
