@@ -2,6 +2,7 @@
 // Steps 1 and 2 on the demo data, and the station-number repair form. It plays the
 // user through the real widgets, offscreen, so no display is needed.
 //   shell_screenshots --data DIR --shell-dir DIR --out DIR
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -29,8 +30,8 @@ namespace {
 
 constexpr CalendarDate kPictureDate{2026, 12, 7};
 
-// Answers whatever a step asks on its way (boxes take their default button, the report
-// viewer is closed), for as long as it runs.
+// Answers whatever a step asks on its way (questions No, other boxes OK, the report
+// viewer closed), for as long as it runs: Step 2 then goes on without a pause for backups.
 class Answerer {
  public:
   void start() {
@@ -40,7 +41,10 @@ class Answerer {
  private:
   void answer() {
     if (auto* box = modalOf<QMessageBox>()) {
-      QTest::keyClick(box, Qt::Key_Return);
+      if (QAbstractButton* no = box->button(QMessageBox::No))
+        no->click();
+      else
+        QTest::keyClick(box, Qt::Key_Return);
     } else if (auto* view = modalOf<FormDialog>()) {
       if (view->binding().form().name() == "frmInformation") clickWidget(view->widget("cmdClose"));
     }
@@ -107,7 +111,8 @@ int main(int argc, char** argv) {
           },
           [&] {
             saved &= save(view, out / "window-start.png");
-            clickWidget(child(view, "cbDOVLFiles"));
+            for (const char* option : {"cbDOVLFiles", "cbUDWMatrix", "cbUDMHeadings"})
+              clickWidget(child(view, option));
             clickWidget(child(view, "cmdInputFiles"));
           })
       .step(
