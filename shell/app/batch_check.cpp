@@ -1,13 +1,13 @@
 #include "app/batch_check.h"
 
 #include <array>
-#include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "checks/check_context.h"
 #include "checks/check_driver.h"
 #include "checks/fix_station_ids_form.h"
+#include "platform/local_system.h"
 #include "platform/run_time_error.h"
 #include "platform/standard_name.h"
 #include "platform/text_file.h"
@@ -56,14 +56,9 @@ class BatchDesktop : public Desktop {
   void showModeless(Form&) override {}
   void unload(Form& form) override { form.setLoaded(false); }
   fs::path programFolder() override { return {}; }
-  fs::path currentDirectory() override { return fs::current_path(); }
-  void setCurrentDirectory(const fs::path& folder) override { fs::current_path(folder); }
-  CalendarDate today() override {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-  }
+  fs::path currentDirectory() override { return tarvex::currentDirectory(); }
+  void setCurrentDirectory(const fs::path& folder) override { tarvex::setCurrentDirectory(folder); }
+  CalendarDate today() override { return localDate(); }
   [[noreturn]] void endProgram() override { throw ProgramEnd{}; }
 
  private:

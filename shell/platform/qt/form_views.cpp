@@ -125,6 +125,14 @@ void FormDialog::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
+void FormDialog::addCloseRow(QBoxLayout* layout) {
+  auto* bottom = row();
+  bottom->addStretch(1);
+  place_.add(bottom, "cmdClose");
+  if (QWidget* close = widget("cmdClose")) close->setMinimumWidth(120);
+  layout->addLayout(bottom);
+}
+
 void FormDialog::reject() {
   if (binding_.form().loaded() && !desktop_.ending())
     closeAsUser();
@@ -202,11 +210,7 @@ class FixStationIdsView : public FormDialog {
     columns->addWidget(stationsPanel);
     layout->addLayout(columns, 1);
 
-    auto* bottom = row();
-    bottom->addStretch(1);
-    place_.add(bottom, "cmdClose");
-    if (QWidget* close = widget("cmdClose")) close->setMinimumWidth(120);
-    layout->addLayout(bottom);
+    addCloseRow(layout);
     place_.addRest(layout);
     resize(940, 520);
   }
@@ -223,11 +227,7 @@ class WaitView : public FormDialog {
     wrap(widget("Label1"));
     place_.add(layout, "Label1");
     layout->addStretch(1);
-    auto* bottom = row();
-    bottom->addStretch(1);
-    place_.add(bottom, "cmdClose");
-    if (QWidget* close = widget("cmdClose")) close->setMinimumWidth(120);
-    layout->addLayout(bottom);
+    addCloseRow(layout);
     place_.addRest(layout);
     resize(560, 200);
   }
@@ -258,11 +258,7 @@ class AboutView : public FormDialog {
       place_.add(text, name);
     }
     text->addStretch(1);
-    auto* bottom = row();
-    bottom->addStretch(1);
-    place_.add(bottom, "cmdClose");
-    if (QWidget* close = widget("cmdClose")) close->setMinimumWidth(120);
-    text->addLayout(bottom);
+    addCloseRow(text);
     place_.addRest(text);
     layout->addLayout(text, 1);
     resize(600, 260);

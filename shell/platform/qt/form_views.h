@@ -49,6 +49,8 @@ class FormDialog : public QDialog {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
+  // The form's Close button alone on a row at the bottom right of `layout`.
+  void addCloseRow(QBoxLayout* layout);
 
   QtDesktop& desktop_;
   FormBinding binding_;
