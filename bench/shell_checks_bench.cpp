@@ -28,6 +28,7 @@
 #include "checks/station_file.h"
 #include "checks/user_matrix.h"
 #include "platform/scripted/scripted_desktop.h"
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 #include "state/shell_report.h"
 #include "state/shell_state.h"

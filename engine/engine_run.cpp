@@ -8,6 +8,7 @@
 #include "input_tables.h"
 #include "least_squares.h"
 #include "platform/run_time_error.h"
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 
 namespace tarvex::engine {

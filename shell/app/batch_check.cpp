@@ -7,8 +7,10 @@
 #include "checks/check_context.h"
 #include "checks/check_driver.h"
 #include "checks/fix_station_ids_form.h"
+#include "platform/folder_lock.h"
 #include "platform/local_system.h"
 #include "platform/run_time_error.h"
+#include "platform/safe_write.h"
 #include "platform/standard_name.h"
 #include "platform/text_file.h"
 
@@ -210,8 +212,13 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
   BatchWindow window(state, desktop, check.fix, jsonToOutput ? nullptr : &out);
   FileChanges changes;
   changes.dryRun = !check.fix;
-  changes.keepBackups = check.fix;
   CheckContext context{state, desktop, window, &changes};
+  const FolderLock lock(folder);
+  if (lock.busy()) {
+    err << "TARVEXshellv01: " << check.folder
+        << " is in use by another check, repair or run; try again when it has finished\n";
+    return kCannotCheck;
+  }
   desktop.setCurrentDirectory(folder);
   runInputChecks(context, window, {check.matrix, check.matrixHeadings, check.flowFiles});
 

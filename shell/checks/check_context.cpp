@@ -1,7 +1,6 @@
 #include "checks/check_context.h"
 
-#include <algorithm>
-
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 
 namespace tarvex {
@@ -24,25 +23,36 @@ std::string backupNameFor(const std::string& fileName, const CalendarDate& date)
 }
 
 std::string CheckContext::backUp(const std::filesystem::path& path) {
+  FileChanges& record = fileChanges();
   const std::string name = backupNameFor(path.filename().string(), desktop.today());
-  if (changes && changes->dryRun) return name;
-  replaceFile(path.parent_path() / name, readFileBytes(path));
-  if (changes) changes->backups.push_back(name);
-  return name;
+  if (record.dryRun) return name;
+  const std::filesystem::path target = rewriteTarget(path);
+  const auto saved = record.backupOf.find(target);
+  if (saved != record.backupOf.end()) return saved->second;
+  // Complete and on disk before the file is touched: without it nothing is rewritten.
+  const std::string backup = saveNewFile(path.parent_path(), name, readFileBytes(target), target);
+  record.backupOf.emplace(target, backup);
+  record.backups.push_back(backup);
+  return backup;
 }
 
-void CheckContext::writeFile(const std::filesystem::path& path, std::string_view bytes) {
-  if (changes && changes->dryRun) return;
-  const std::string name = path.filename().string();
-  if (changes && changes->keepBackups) {
-    const std::string backup = backupNameFor(name, desktop.today());
-    std::error_code ec;
-    const bool saved = std::find(changes->backups.begin(), changes->backups.end(), backup) !=
-                       changes->backups.end();
-    if (!saved && std::filesystem::is_regular_file(path, ec)) backUp(path);
+std::optional<std::string> CheckContext::writeFile(const std::filesystem::path& path,
+                                                   std::string_view bytes) {
+  FileChanges& record = fileChanges();
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(path, ec);
+  if (record.dryRun) return exists ? std::optional(backUp(path)) : std::nullopt;
+  std::optional<std::string> backup;
+  if (exists) {
+    if (readFileBytes(rewriteTarget(path)) == bytes) {
+      const auto saved = record.backupOf.find(rewriteTarget(path));
+      return saved == record.backupOf.end() ? std::nullopt : std::optional(saved->second);
+    }
+    backup = backUp(path);
   }
   replaceFile(path, bytes);
-  if (changes) changes->rewritten.push_back(name);
+  record.rewritten.push_back(path.filename().string());
+  return backup;
 }
 
 }  // namespace tarvex

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,14 +13,15 @@
 
 namespace tarvex {
 
-// How the checks may change the files of the data folder. The window's checks write
-// what the user agreed to; a batch check may forbid every write, or keep a dated copy of
-// each file before it is replaced.
+// How the checks may change the files of the data folder, and what they changed. Before
+// a file is first replaced in a run its bytes are saved under the dated backup name, so
+// the original survives every repair of the run. A batch check may forbid every write.
 struct FileChanges {
   bool dryRun = false;                 // nothing is written
-  bool keepBackups = false;            // a file is copied to its dated backup before it is replaced
   std::vector<std::string> rewritten;  // files written, by name in the data folder
   std::vector<std::string> backups;    // backups made, by name
+  // The backup that holds each file's original, by the file that was rewritten.
+  std::map<std::filesystem::path, std::string> backupOf;
 };
 
 // "SiteInfo.txt" on 7 March 2011 -> "SiteInfo.txt-BadFile-3-7-2011.txt".
@@ -30,7 +33,8 @@ struct CheckContext {
   ShellState& state;
   Desktop& desktop;
   ShellReport& report;
-  FileChanges* changes = nullptr;  // none: write as asked, keep no record
+  FileChanges* changes = nullptr;  // none: the context keeps its own record
+  FileChanges ownChanges{};
 
   // A file the user chose, by its bare name, in the data folder.
   std::filesystem::path dataFile(const std::string& name) const;
@@ -40,10 +44,16 @@ struct CheckContext {
   // Shows the counts, then `text` in the viewer; returns when the viewer is closed.
   void showReport(std::string text);
 
-  // Writes a file whole through replaceFile, as the file changes allow.
-  void writeFile(const std::filesystem::path& path, std::string_view bytes);
-  // Copies a file to its dated backup name beside it (replacing an older one of that
-  // name) and returns that name.
+  FileChanges& fileChanges() { return changes ? *changes : ownChanges; }
+
+  // Writes a file whole through replaceFile, unless this is a dry run. A file whose bytes
+  // would not change is left alone; one that would is first backed up. Returns the name of
+  // the backup that holds the file's original, when there is one (in a dry run, the name
+  // it would get).
+  std::optional<std::string> writeFile(const std::filesystem::path& path, std::string_view bytes);
+  // Saves an existing file's bytes under its dated backup name (or the next free numbered
+  // one), unless this run saved it already; returns the backup's name. Refuses a file that
+  // may not be rewritten, before it saves anything.
   std::string backUp(const std::filesystem::path& path);
 };
 

@@ -1,6 +1,8 @@
 #include "checks/check_driver.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "checks/fix_site_info.h"
 #include "checks/flow_files.h"
@@ -16,6 +18,7 @@ namespace {
 const std::string kBreak(kLineBreak);
 constexpr const char* kIncomplete =
     "TARVEX will not operate until all the input files are complete and correct.";
+constexpr int kLinesLeftOut = -9999;  // what FixSiteInfo gives for a rewrite without some lines
 constexpr const char* kGoOn = "Do you want to continue checking the other input files?";
 
 // One of the four files matched line by line with the station list, in checking order.
@@ -86,12 +89,15 @@ CheckRunEnd CheckRun::run() {
 bool CheckRun::checkSiteInfo() {
   SiteInfoOutcome site;
   int rewriteResult = 0;
+  std::vector<std::string> rewrittenList;  // the numbers as read before the last rewrite
   while (true) {
     c_.report.setStatus("Load SiteInfo");
     site = ReadSiteInfo(c_, s_.SiteInfoFileName);
     if (s_.SevenDigitStationCount < 1 && s_.LeadingCharStationCount < 1 &&
         s_.InternalCharStationCount < 1)
       break;
+    // A rewrite that changed nothing would only bring the same repair round again.
+    if (!rewrittenList.empty() && s_.StationNumbersAsRead == rewrittenList) break;
     s_.StationIDsFixed = false;
     window_.showStationRepair();
     if (!s_.StationIDsFixed) break;
@@ -99,7 +105,10 @@ bool CheckRun::checkSiteInfo() {
     if (!yes(desktop_, "Site numbers were corrected do you want to update the SiteInfo File?",
              "Fix station numbers?"))
       break;
+    rewrittenList = s_.StationNumbersAsRead;
     rewriteResult = FixSiteInfo(c_, s_.SiteInfoFileName).result;
+    // A rewrite that failed has said so once; the file is as it was.
+    if (rewriteResult != 0 && rewriteResult != kLinesLeftOut) break;
   }
   if (site.errorFlag != 0 || rewriteResult != 0) {
     c_.countError();

@@ -1,6 +1,8 @@
 #include "checks/fix_site_info.h"
 
+#include <algorithm>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "checks/check_trap.h"
@@ -15,22 +17,41 @@ namespace {
 
 const std::string kBreak(kLineBreak);
 
-// The data line with its station number repaired; nothing when it matches no station.
-// Later numbers are compared with the field as already replaced.
-std::optional<std::string> repairedLine(const ShellState& state, std::string_view line) {
-  const auto fields = splitFields(line);
-  if (fields.size() < 2) return std::nullopt;
-  std::string first(fields.front());
-  bool matched = false;
-  for (long i = 1; i <= state.StationCount; ++i) {
-    if (first != state.StationNumbersAsRead[i]) continue;
-    first = state.StationNumbers[i];
-    matched = true;
+// The stations by their numbers as read, each number with its stations in list order, so
+// that a line finds its stations in one lookup however long the list.
+class NumbersAsRead {
+ public:
+  explicit NumbersAsRead(const ShellState& state) : state_(state) {
+    for (long i = 1; i <= state.StationCount; ++i)
+      stations_[state.StationNumbersAsRead[i]].push_back(i);
   }
-  if (!matched) return std::nullopt;
-  for (std::size_t f = 1; f < fields.size(); ++f) (first += '\t') += fields[f];
-  return first;
-}
+
+  // The line with its station number repaired; nothing when it matches no station. The
+  // stations are compared in list order, each later one with the number as already
+  // replaced.
+  std::optional<std::string> repairedLine(std::string_view line) const {
+    const auto fields = splitFields(line);
+    if (fields.size() < 2) return std::nullopt;
+    std::string number(siteStationNumber(line));
+    long after = 0;
+    for (long i; (i = nextMatch(number, after)) != 0; after = i) number = state_.StationNumbers[i];
+    if (after == 0) return std::nullopt;
+    for (std::size_t f = 1; f < fields.size(); ++f) (number += '\t') += fields[f];
+    return number;
+  }
+
+ private:
+  // The first station after `after` whose number as read is `number`; 0 when none.
+  long nextMatch(const std::string& number, long after) const {
+    const auto found = stations_.find(number);
+    if (found == stations_.end()) return 0;
+    const auto next = std::upper_bound(found->second.begin(), found->second.end(), after);
+    return next == found->second.end() ? 0 : *next;
+  }
+
+  const ShellState& state_;
+  std::unordered_map<std::string, std::vector<long>> stations_;
+};
 
 }  // namespace
 
@@ -40,14 +61,16 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
   const auto failure = runCheckTrapped(context, fileName, "Sub FixSiteInfo", [&] {
     const auto path = context.dataFile(fileName);
     const std::string original = readFileBytes(path);
-    const auto lines = splitLines(original);
+    const auto lines = splitLineViews(original);
     if (lines.empty()) throw RunTimeError(err::kInputPastEnd);
 
-    std::string text = lines.front();
+    const NumbersAsRead numbers(state);
+    std::string text(lines.front());
+    text.reserve(original.size() + 2 * lines.size());
     Report leftOut(state.Findings);
     for (std::size_t number = 1; number < lines.size(); ++number) {
-      const std::string& line = lines[number];
-      const auto repaired = trimBlanks(line).empty() ? std::nullopt : repairedLine(state, line);
+      const std::string_view line = lines[number];
+      const auto repaired = trimBlanks(line).empty() ? std::nullopt : numbers.repairedLine(line);
       if (repaired) {
         (text += kBreak) += *repaired;
         continue;
@@ -58,19 +81,18 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
                    fields.empty() ? std::nullopt : std::optional<std::string>(fields.front()),
                    {},
                    Severity::Warning,
-                   std::to_string(number) + "\t" + line});
+                   std::to_string(number) + "\t" + std::string(line)});
     }
 
-    // The backup must exist before the file is touched: without it nothing is rewritten.
-    const std::string backup = context.backUp(path);
-    rewrite.backupName = backup;
+    rewrite.backupName = context.backUp(path);
     context.countWarning();
     context.writeFile(path, text + kBreak);
     if (leftOut.length() <= 2) return;
 
     context.countWarning();
     rewrite.result = -9999;
-    context.showReport(backup + kBreak + lines.front() + kBreak + leftOut.text());
+    context.showReport(rewrite.backupName + kBreak + std::string(lines.front()) + kBreak +
+                       leftOut.text());
   });
   if (failure) rewrite.result = failure->number();
   return rewrite;

@@ -41,9 +41,9 @@ TEST(FixSiteInfo, RewritesMatchedLinesAndListsTheOthers) {
       {"no final line break, line feeds kept inside a line",
        kHeading + "\r\n1234567\t1\n\t2\r\nA7654321\t3\t4",
        kHeading + "\r\n01234567\t1\n\t2\r\n7654321\t3\t4\r\n", 0, 1, ""},
-      {"a padded number matches nothing", kHeading + "\r\n 1234567\t1\t2\r\nA7654321\t3\t4\r\n",
-       kHeading + "\r\n7654321\t3\t4\r\n", -9999, 2,
-       kBackup + "\r\n" + kHeading + "\r\n1\t 1234567\t1\t2\r\n"},
+      // The check reads station numbers trimmed, and so does the repair: no line is lost.
+      {"padded numbers are matched trimmed", kHeading + "\r\n 1234567\t1\t2\r\nA7654321 \t3\t4\r\n",
+       kHeading + "\r\n01234567\t1\t2\r\n7654321\t3\t4\r\n", 0, 1, ""},
       {"blank and tab-less lines are left out",
        kHeading + "\r\n1234567\t1\t2\r\n   \r\n1234567\r\nA7654321\t3\t4\r\n",
        kHeading + "\r\n01234567\t1\t2\r\n7654321\t3\t4\r\n", -9999, 2,
@@ -67,17 +67,39 @@ TEST(FixSiteInfo, RewritesMatchedLinesAndListsTheOthers) {
   }
 }
 
-TEST(FixSiteInfo, BackupNamesAndASecondRunOnTheSameDay) {
+TEST(FixSiteInfo, BackupsNeverReplaceAFile) {
   EXPECT_EQ(backupNameFor("SiteInfo.txt", {2011, 3, 7}), "SiteInfo.txt-BadFile-3-7-2011.txt");
   EXPECT_EQ(backupNameFor("AZ.txt", {2026, 12, 17}), "AZ.txt-BadFile-12-17-2026.txt");
 
   Fix f;
+  const std::string original = kHeading + "\r\n1234567\t1\t2\r\n";
+  f.file("SiteInfo.txt", original);
+  f.file(kBackup, "a file of the user's that has the backup's name");
+  FixSiteInfo(f.context, "SiteInfo.txt");
+  // Twice in one run: the original is saved once.
+  FixSiteInfo(f.context, "SiteInfo.txt");
+  const std::string afterFirstRun = f.read("SiteInfo.txt");
+  // A second run on the same day saves the file as it found it under the next free name.
+  f.context.ownChanges = {};
+  FixSiteInfo(f.context, "SiteInfo.txt");
+  const std::string numbered = "SiteInfo.txt-BadFile-12-7-2026-";
+  auto contents = folderContents(f.dataDir);
+  contents.erase("SiteInfo.txt");
+  EXPECT_EQ(contents, (std::map<std::string, std::string>{
+                          {kBackup, "a file of the user's that has the backup's name"},
+                          {numbered + "2.txt", original},
+                          {numbered + "3.txt", afterFirstRun}}));
+}
+
+TEST(FixSiteInfo, TheBackupAndTheRewriteKeepTheFilesMode) {
+  Fix f;
   f.file("SiteInfo.txt", kHeading + "\r\n1234567\t1\t2\r\n");
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions(f.dataDir.path() / "SiteInfo.txt", mode);
   FixSiteInfo(f.context, "SiteInfo.txt");
-  const std::string afterFirst = f.read("SiteInfo.txt");
-  FixSiteInfo(f.context, "SiteInfo.txt");
-  // The second backup replaces the first: it holds the file as the second run found it.
-  EXPECT_EQ(f.read(kBackup), afterFirst);
+  EXPECT_EQ(f.read("SiteInfo.txt"), kHeading + "\r\n01234567\t1\t2\r\n");
+  EXPECT_EQ(fs::status(f.dataDir.path() / "SiteInfo.txt").permissions(), mode);
+  EXPECT_EQ(fs::status(f.dataDir.path() / kBackup).permissions(), mode);
 }
 
 TEST(FixSiteInfo, FailuresLeaveTheFileAsItWas) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "checks/check_trap.h"
@@ -43,6 +44,7 @@ class SiteInfoCheck {
   void checkStationLine(std::string_view line, long lineNumber);
   void checkFieldCount(std::string_view first, std::size_t fields, long lineNumber);
   void checkStationNumber(long lineNumber);
+  void checkRepeatedStation(const std::string& number, long lineNumber);
   void checkColumns(const std::vector<std::string_view>& fields, long lineNumber);
   void reportSevenDigitNumbers();
 
@@ -57,8 +59,9 @@ class SiteInfoCheck {
   Report report_;
   SiteInfoOutcome outcome_;
   std::size_t headingCount_ = 0;
-  long index_ = 1;                      // the next station's place in the list
-  std::optional<std::string> station_;  // the station of the line being checked
+  long index_ = 1;                                // the next station's place in the list
+  std::unordered_map<std::string, long> lineOf_;  // the first line of each station number
+  std::optional<std::string> station_;            // the station of the line being checked
 };
 
 void SiteInfoCheck::record(Severity severity, std::string text, std::optional<long> line,
@@ -85,7 +88,7 @@ void SiteInfoCheck::run() {
 
   long stations = 0;
   for (std::size_t i = 1; i < lines.size(); ++i)
-    if (trimBlanks(splitFieldsOrBlank(lines[i]).front()).size() > 1) ++stations;
+    if (siteStationNumber(lines[i]).size() > 1) ++stations;
   s_.StationCount = stations;
   if (stations < 2)
     record(Severity::Note, "There are less than two stations in the SiteInfo file", {}, {});
@@ -134,7 +137,7 @@ void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
   station_ = std::string(fields.front());
   checkFieldCount(fields.front(), fields.size(), lineNumber);
 
-  const std::string number = trimBlanks(fields.front());
+  const std::string number(siteStationNumber(line));
   if (number.size() < 2) {
     error("Line: " + std::to_string(lineNumber) + " Station Number Error: No station number",
           lineNumber, 1);
@@ -142,6 +145,7 @@ void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
     return;
   }
   station_ = number;
+  checkRepeatedStation(number, lineNumber);
   s_.StationNumbers[index_] = s_.StationNumbersAsRead[index_] = number;
   s_.StationNumberValues[index_] = fnToLong(fields.front());
   checkStationNumber(lineNumber);
@@ -159,6 +163,15 @@ void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields, 
       more ? (first.empty() ? " Has more fields (" : " Has more  fields (") : " Has fewer fields (";
   ((((text += count(fields)) += ") than the heading line (") += count(headingCount_)) += ")");
   error(std::move(text), lineNumber);
+}
+
+// A station listed twice would pair both lines of every other file with one station.
+void SiteInfoCheck::checkRepeatedStation(const std::string& number, long lineNumber) {
+  const auto [first, isNew] = lineOf_.emplace(number, lineNumber);
+  if (isNew) return;
+  error("Error: Station " + number + " is on line " + std::to_string(first->second) +
+            " and on line " + std::to_string(lineNumber) + " of " + fileName_,
+        lineNumber, 1);
 }
 
 void SiteInfoCheck::checkStationNumber(long lineNumber) {

@@ -20,13 +20,9 @@ namespace {
 using std::to_string;
 
 const std::string kCrLf(kLineBreak);
-
-// As trimBlanks, without a copy.
-std::string_view trimmedView(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+constexpr const char* kRepeatedStations =
+    "A station is on more than one line of the file, so it is not rewritten in order: please "
+    "remove the repeated lines first.";
 
 std::optional<std::string> stationAsRead(std::string_view first) {
   if (first.empty()) return std::nullopt;
@@ -100,9 +96,12 @@ class StationFileCheck {
   void checkHeadings(std::string_view headingLine);
   void checkLineCount(long lineCount);
   void matchLine(long i, std::string_view line);
+  void repeatedStation(long i, long earlier, std::string_view station);
   std::string reorderedLine(long k);
   void showReport(bool counted);
   void settleOrder();
+  bool askRewrite(const std::string& statement, const std::string& question);
+  bool refuseRewrite(const std::string& statement);
   void addStationsInProperOrder();
   void addMismatchList(const std::string& heading, bool blankAfterHeading);
   void rewrite();
@@ -126,6 +125,7 @@ class StationFileCheck {
   long h_ = 0;
   std::vector<long> matchedLine_;  // per station 1 .. StationCount: the line it got, or 0
   long outOfOrder_ = 0;
+  long repeats_ = 0;  // lines whose station another line has too: no rewrite in order
   std::vector<std::string> mismatches_;
   std::optional<StationIndex> index_;
   std::vector<std::string_view> fields_;
@@ -169,13 +169,13 @@ void StationFileCheck::checkHeadings(std::string_view headingLine) {
   if (kind_ == kFlowCharFile) {
     state_.FlowCharHeadings.assign(1, "");
     for (std::string_view heading : headings)
-      state_.FlowCharHeadings.emplace_back(trimmedView(heading));
+      state_.FlowCharHeadings.emplace_back(trimmedField(heading));
     return;
   }
   for (long j = 1; j <= flowCharColumns && j <= h_; ++j) {
     if (j >= static_cast<long>(state_.FlowCharHeadings.size()))
       throw RunTimeError(err::kSubscriptOutOfRange);
-    const std::string_view heading = trimmedView(headings[j - 1]);
+    const std::string_view heading = trimmedField(headings[j - 1]);
     if (heading == state_.FlowCharHeadings[j]) continue;
     outcome.warningFlag = 1;
     problem(Severity::Warning, {}, {}, static_cast<int>(j),
@@ -232,18 +232,36 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
     problem(Severity::Error, i, stationAsRead(first), {}, std::move(text));
   }
 
-  bool matched = false;
+  long matches = 0;
   index_->forEachMatch(station, [&](long k) {
-    matched = true;
+    ++matches;
+    if (matchedLine_[k] != 0) repeatedStation(i, matchedLine_[k], first);
     matchedLine_[k] = i;  // a later line replaces an earlier one
     if (k != i) ++outOfOrder_;
   });
-  if (!matched) {
+  if (matches > 1) {
+    ++repeats_;
+    outcome.errorFlag = 1;
+    problem(Severity::Error, i + 1, stationAsRead(first), 1,
+            "Error: Station " + std::string(station) + " on line " + to_string(i + 1) + " of " +
+                fileName_ + " matches " + to_string(matches) +
+                " stations of the site information file");
+  }
+  if (matches == 0) {
     std::string entry = "Line: " + to_string(i) + "\t";
     entry.append(line);
     record(Severity::Warning, i, stationAsRead(first), entry);
     mismatches_.push_back(std::move(entry));
   }
+}
+
+// Two lines for one station: a rewrite in order would keep only one of them.
+void StationFileCheck::repeatedStation(long i, long earlier, std::string_view station) {
+  ++repeats_;
+  outcome.errorFlag = 1;
+  problem(Severity::Error, i + 1, stationAsRead(station), 1,
+          "Error: Station " + std::string(station) + " is on line " + to_string(earlier + 1) +
+              " and on line " + to_string(i + 1) + " of " + fileName_);
 }
 
 // Station k's number, then the fields 2 to h of the line that matched it, trimmed, empty
@@ -263,7 +281,7 @@ std::string StationFileCheck::reorderedLine(long k) {
   splitFieldsInto(line, fields_);
   for (long m = 2; m <= h_; ++m) {
     rebuilt += '\t';
-    if (m <= n) rebuilt.append(trimmedView(fields_[m - 1]));
+    if (m <= n) rebuilt.append(trimmedField(fields_[m - 1]));
   }
   return rebuilt;
 }
@@ -320,8 +338,7 @@ void StationFileCheck::settleOrder() {
   record(Severity::Warning, {}, {}, statement);
   outcome.warningFlag = 1;
   context_.countWarning();
-  const bool rewriteIt = context_.desktop.msgBox(statement + kCrLf + question, kYesNo,
-                                                 "Lines out of order") == MsgAnswer::Yes;
+  const bool rewriteIt = repeats_ > 0 ? refuseRewrite(statement) : askRewrite(statement, question);
   if (rewriteIt)
     rewrite();
   else
@@ -330,6 +347,20 @@ void StationFileCheck::settleOrder() {
   if (!rewriteIt) report_.addLine("");
   addMismatchList("Mismatched stations:", true);
   context_.countWarning();
+}
+
+bool StationFileCheck::askRewrite(const std::string& statement, const std::string& question) {
+  return context_.desktop.msgBox(statement + kCrLf + question, kYesNo, "Lines out of order") ==
+         MsgAnswer::Yes;
+}
+
+// With a station on two lines, the order cannot be mended without losing one of them: the
+// user is told instead of asked, and the proper order is listed as when the rewrite is
+// declined.
+bool StationFileCheck::refuseRewrite(const std::string& statement) {
+  context_.desktop.msgBox(statement + kCrLf + kRepeatedStations, kExclamation,
+                          "Lines out of order");
+  return false;
 }
 
 void StationFileCheck::addStationsInProperOrder() {

@@ -152,17 +152,23 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        1,
        3,
        ""},
-      {"an extra line repeating a station replaces it",
+      // Two lines for one station: a rewrite in order would lose one, so none is offered.
+      {"an extra line repeating a station is an error and stops the rewrite",
        crlf({"01\t1\t2", "02\t3\t4", "03\t5\t6", "03\t7\t8"}),
-       "answer no",
+       "answer yes",
        {crlf({p,
               "Error: the number of stations in the file: LP3G.txt (4) is not equal to the "
-              "number of stations in the site info file: SiteInfo.txt (3)"}),
+              "number of stations in the site info file: SiteInfo.txt (3)",
+              "Error: Station 03 is on line 4 and on line 5 of LP3G.txt"}),
         crlf({p, "Stations in proper order:", "", "01\t1\t2", "02\t3\t4", "03\t7\t8"})},
-       orderQuestion(1, 0, "no"),
+       msgBoxBlock(kExclamation, "Lines out of order",
+                   "Error: There are 1 lines in file: \r\nLP3G.txt\r\nthat are out of order "
+                   "with respect to the SiteInfo file.\r\nA station is on more than one line of "
+                   "the file, so it is not rewritten in order: please remove the repeated lines "
+                   "first."),
        1,
        1,
-       1,
+       2,
        2,
        ""},
       {"a station that no line matched is written as an empty line",

@@ -133,6 +133,16 @@ std::vector<std::string_view> splitFieldsOrBlank(std::string_view line) {
   return splitFields(line.empty() ? std::string_view(" ") : line);
 }
 
+std::string_view trimmedField(std::string_view field) {
+  const auto first = field.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return field.substr(first, field.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view siteStationNumber(std::string_view line) {
+  return trimmedField(line.substr(0, line.find('\t')));
+}
+
 namespace {
 
 constexpr int kMaxFractionDigits = 17;

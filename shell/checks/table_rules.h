@@ -42,6 +42,12 @@ void splitFieldsInto(std::string_view line, std::vector<std::string_view>& field
 // As splitFields, but an empty line is taken as one blank, so that it has one field.
 std::vector<std::string_view> splitFieldsOrBlank(std::string_view line);
 
+// A field without the blanks around it, as a view into the field.
+std::string_view trimmedField(std::string_view field);
+// The station number a site information line gives: its first field, trimmed. The check
+// and the repair of that file both read it so.
+std::string_view siteStationNumber(std::string_view line);
+
 // A double as the shortest decimal text that reads back to it ("1", "0.5").
 std::string numberText(double value);
 // The same text appended to `out`, for writers of many numbers.

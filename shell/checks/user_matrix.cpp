@@ -261,7 +261,8 @@ std::string userMatrixText(const UserMatrix& matrix) {
     }
     text += kCrLf;
   }
-  return text += kCrLf;
+  // No empty line after the last row: the matrix check would count it as a short row.
+  return text;
 }
 
 std::optional<RunTimeError> MakeUSERWLStxt(CheckContext& context, const UserMatrix& matrix) {

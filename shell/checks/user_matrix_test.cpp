@@ -25,7 +25,8 @@ long entries(const fs::path& folder) {
   return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
-const std::string kIdentity = crlf({"1\t0\t0", "0\t1\t0", "0\t0\t1", ""});
+const std::string kIdentity = crlf({"1\t0\t0", "0\t1\t0", "0\t0\t1"});
+const std::string kBackup = "-BadFile-12-7-2026.txt";
 
 struct Row {
   std::string name;
@@ -52,7 +53,7 @@ TEST(UserMatrix, ShapeHeadingsAndValues) {
        kIdentity},
       {"headings in another order, written in the file's order", three, true,
        crlf({"\t03\t01\t02", "02\t1\t0.25\t0", "03\t0\t1\t0.5", "01\t0\t0\t1"}), "", 0, 0, 0,
-       crlf({"1\t0.25\t0", "0\t1\t0.5", "0\t0\t1", ""})},
+       crlf({"1\t0.25\t0", "0\t1\t0.5", "0\t0\t1"})},
       {"a line of four fields", three, false, crlf({"1\t0\t0", "0\t1\t0\t0", "0\t0\t1"}),
        shape + crlf({"Error Line: 2 Has more data fields (4" + fatal}), -9999, 1, 1, ""},
       {"a letter in the first row", three, false, crlf({"1\tx\t0", "0\t1\t0", "0\t0\t1"}),
@@ -70,7 +71,7 @@ TEST(UserMatrix, ShapeHeadingsAndValues) {
        0,
        0,
        2,
-       crlf({"0.5\t0\t0\t0", "0\t0.5\t0\t0", "0\t0\t0.5\t0", "0\t0\t0\t0.5", ""})},
+       crlf({"0.5\t0\t0\t0", "0\t0.5\t0\t0", "0\t0\t0.5\t0", "0\t0\t0\t0.5"})},
       {"diagonal 1.5 of four rounds to 2",
        {"1", "2", "3", "4"},
        false,
@@ -79,7 +80,7 @@ TEST(UserMatrix, ShapeHeadingsAndValues) {
        0,
        0,
        2,
-       crlf({"1.5\t0\t0\t0", "0\t1.5\t0\t0", "0\t0\t1.5\t0", "0\t0\t0\t1.5", ""})},
+       crlf({"1.5\t0\t0\t0", "0\t1.5\t0\t0", "0\t0\t1.5\t0", "0\t0\t0\t1.5"})},
       {"diagonal 1.4 of four rounds to 1",
        {"1", "2", "3", "4"},
        false,
@@ -88,7 +89,7 @@ TEST(UserMatrix, ShapeHeadingsAndValues) {
        0,
        0,
        0,
-       crlf({"1.4\t0\t0\t0", "0\t1.4\t0\t0", "0\t0\t1.4\t0", "0\t0\t0\t1.4", ""})},
+       crlf({"1.4\t0\t0\t0", "0\t1.4\t0\t0", "0\t0\t1.4\t0", "0\t0\t0\t1.4"})},
       {"the headings flag on a file without headings", three, true,
        crlf({"1\t0\t0", "0\t1\t0", "0\t0\t1"}),
        shape + crlf({"Error Line: 1 Has fewer data fields (2" + fatal,
@@ -118,16 +119,8 @@ TEST(UserMatrix, ShapeHeadingsAndValues) {
              "Error: the station 02 does not exist in the  (first) heading column.",
              "Error: the station 02 does not exist in the (first) heading row."}),
        -9999, 3, 1, ""},
-      {"a 1x1 matrix", {"01"}, false, "1", "", 0, 0, 0, "1\r\n\r\n"},
-      {"a 1x1 matrix with headings",
-       {"01"},
-       true,
-       crlf({"x\t1", "1\t1"}),
-       "",
-       0,
-       0,
-       0,
-       "1\r\n\r\n"},
+      {"a 1x1 matrix", {"01"}, false, "1", "", 0, 0, 0, "1\r\n"},
+      {"a 1x1 matrix with headings", {"01"}, true, crlf({"x\t1", "1\t1"}), "", 0, 0, 0, "1\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -184,7 +177,7 @@ TEST(UserMatrix, AsksBeforeAHeadedMatrixIsOverwrittenByItsCopy) {
        true,
        "answer yes",
        yes,
-       {{"USERWLS.txt", kIdentity}}},
+       {{"USERWLS.txt", kIdentity}, {"USERWLS.txt" + kBackup, headed}}},
       {"UserWLS.txt, declined",
        {{"UserWLS.txt", headed}},
        "UserWLS.txt",
@@ -198,7 +191,7 @@ TEST(UserMatrix, AsksBeforeAHeadedMatrixIsOverwrittenByItsCopy) {
        true,
        "answer yes",
        yes,
-       {{"UserWLS.txt", kIdentity}}},
+       {{"UserWLS.txt", kIdentity}, {"UserWLS.txt" + kBackup, headed}}},
       {"a full path names the same file",
        {{"userwls.TXT", headed}},
        "<dir>userwls.TXT",
@@ -212,9 +205,17 @@ TEST(UserMatrix, AsksBeforeAHeadedMatrixIsOverwrittenByItsCopy) {
        true,
        "",
        "",
-       {{"USERWLS.txt", kIdentity}, {"UserWLS.txt", headed}}},
+       {{"USERWLS.txt", kIdentity}, {"USERWLS.txt" + kBackup, "old"}, {"UserWLS.txt", headed}}},
       {"USERWLS.txt without headings is rewritten without a question",
        {{"USERWLS.txt", crlf({"1.0\t0\t0", "0\t1\t0", "0\t0\t1"})}},
+       "USERWLS.txt",
+       false,
+       "",
+       "",
+       {{"USERWLS.txt", kIdentity},
+        {"USERWLS.txt" + kBackup, crlf({"1.0\t0\t0", "0\t1\t0", "0\t0\t1"})}}},
+      {"the copy the check wrote is accepted and left as it is",
+       {{"USERWLS.txt", kIdentity}},
        "USERWLS.txt",
        false,
        "",

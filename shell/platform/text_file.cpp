@@ -1,12 +1,13 @@
 #include "platform/text_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <random>
 
 #include "platform/run_time_error.h"
 
@@ -31,107 +32,99 @@ std::vector<std::string> splitLines(std::string_view bytes) {
   return {views.begin(), views.end()};
 }
 
-LineReader::LineReader(const fs::path& path, std::size_t byteLimit) : left_(byteLimit) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) throw RunTimeError(err::kPathFileAccess);
-  in_.open(path, std::ios::binary);
-  if (!in_) throw fromErrno(errno);
+FileDescriptor openRegularFile(const fs::path& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file.valid()) throw fromErrno(errno);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) throw fromErrno(errno);
+  if (S_ISDIR(info.st_mode)) throw RunTimeError(err::kPathFileAccess);
+  if (!S_ISREG(info.st_mode))
+    throw RunTimeError(err::kPathFileAccess, errorDescription(err::kPathFileAccess) + ": " +
+                                                 path.filename().string() +
+                                                 " is not a regular file");
+  // Opened without waiting; reads from here on wait as usual.
+  const int flags = ::fcntl(file.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) throw fromErrno(errno);
+  return file;
+}
+
+namespace {
+
+// One read(2), retried when interrupted; a RunTimeError on failure.
+std::size_t readSome(int fd, char* into, std::size_t size) {
+  while (true) {
+    const ssize_t got = ::read(fd, into, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw fromErrno(errno);
+  }
+}
+
+RunTimeError tooLarge(std::uint64_t byteLimit) {
+  return RunTimeError(err::kOutOfMemory,
+                      "File too large: more than " + std::to_string(byteLimit) + " bytes");
+}
+
+constexpr std::size_t kReadBlock = 16 * 1024;
+
+}  // namespace
+
+LineReader::LineReader(const fs::path& path, std::size_t byteLimit)
+    : file_(openRegularFile(path)), left_(byteLimit) {}
+
+int LineReader::peek() {
+  if (at_ == buffer_.size()) {
+    if (left_ == 0) return EOF;
+    buffer_.resize(std::min(kReadBlock, left_));
+    buffer_.resize(readSome(file_.get(), buffer_.data(), buffer_.size()));
+    at_ = 0;
+    if (buffer_.empty()) return EOF;
+  }
+  return static_cast<unsigned char>(buffer_[at_]);
 }
 
 int LineReader::get() {
-  if (left_ == 0) return EOF;
-  const int c = in_.get();
-  if (c != EOF) --left_;
+  const int c = peek();
+  if (c != EOF) {
+    ++at_;
+    --left_;
+  }
   return c;
 }
 
 bool LineReader::next(std::string& line) {
   line.clear();
   int c = get();
-  if (c == EOF) {
-    if (in_.bad()) throw RunTimeError(err::kDeviceIO);
-    return false;
-  }
+  if (c == EOF) return false;
   for (; c != EOF && c != '\r'; c = get()) line += static_cast<char>(c);
-  if (c == '\r' && left_ > 0 && in_.peek() == '\n') get();
-  if (in_.bad()) throw RunTimeError(err::kDeviceIO);
+  if (c == '\r' && peek() == '\n') get();
   return true;
 }
 
-std::string readFileBytes(const fs::path& path) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) throw RunTimeError(err::kPathFileAccess);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw fromErrno(errno);
-  // One read of the size the folder gives; what it did not tell (a file that grew, a
-  // pipe) is streamed after it.
-  const std::uintmax_t size = fs::file_size(path, ec);
-  std::string bytes(ec ? 0 : static_cast<std::size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (in) bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) throw RunTimeError(err::kDeviceIO);
+std::string readFileBytes(const fs::path& path, std::uint64_t byteLimit) {
+  const FileDescriptor file = openRegularFile(path);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) throw fromErrno(errno);
+  if (static_cast<std::uint64_t>(info.st_size) > byteLimit) throw tooLarge(byteLimit);
+  // One read of the size the file has now; what it did not tell (a file that grew) is
+  // read after it, up to the limit.
+  std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+  std::size_t have = 0;
+  while (have < bytes.size()) {
+    const std::size_t got = readSome(file.get(), bytes.data() + have, bytes.size() - have);
+    if (got == 0) break;
+    have += got;
+  }
+  bytes.resize(have);
+  std::array<char, kReadBlock> block;
+  for (std::size_t got; (got = readSome(file.get(), block.data(), block.size())) > 0;) {
+    if (bytes.size() + got > byteLimit) throw tooLarge(byteLimit);
+    bytes.append(block.data(), got);
+  }
   return bytes;
 }
 
 std::vector<std::string> readTextLines(const fs::path& path) {
   return splitLines(readFileBytes(path));
-}
-
-namespace {
-
-// Owns a temporary file until it is renamed into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const fs::path& target) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-      path_ = target;
-      path_ += ".tmp" + std::to_string(random() % 1000000);
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-      if (fd_ < 0 && errno != EEXIST) throw fromErrno(errno, true);
-    }
-    if (fd_ < 0) throw RunTimeError(err::kPathFileAccess);
-  }
-  ~TemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!committed_) ::unlink(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  void write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw fromErrno(errno);
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-  }
-
-  void commit(const fs::path& target) {
-    if (::fsync(fd_) != 0) throw fromErrno(errno);
-    int rc = ::close(fd_);
-    fd_ = -1;
-    if (rc != 0) throw fromErrno(errno);
-    if (::rename(path_.c_str(), target.c_str()) != 0) throw fromErrno(errno);
-    committed_ = true;
-  }
-
- private:
-  fs::path path_;
-  int fd_ = -1;
-  bool committed_ = false;
-};
-
-}  // namespace
-
-void replaceFile(const fs::path& target, std::string_view bytes) {
-  std::error_code ec;
-  if (fs::is_directory(target, ec)) throw RunTimeError(err::kPathFileAccess);
-  TemporaryFile temp(target);
-  temp.write(bytes);
-  temp.commit(target);
 }
 
 std::string trimBlanks(std::string_view text) {

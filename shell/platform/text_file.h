@@ -1,15 +1,21 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/file_descriptor.h"
+
 namespace tarvex {
 
 inline constexpr std::string_view kLineBreak = "\r\n";
+
+// The largest file the program reads whole: a table past it is refused, not read, so
+// that no file (nor one that grows while it is read) can exhaust the memory.
+inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{2} << 30;
 
 // Splits bytes into lines. A carriage return ends a line, with or without a line
 // feed after it; a line feed alone does not. Text after the last line end is a last
@@ -18,12 +24,17 @@ std::vector<std::string> splitLines(std::string_view bytes);
 // The same lines as views into `bytes`, for readers that hold the whole file anyway.
 std::vector<std::string_view> splitLineViews(std::string_view bytes);
 
+// Opens a file for reading as it is at the moment it is opened: a regular file (checked on
+// the open descriptor, so a name swapped for a device or a pipe after a look at it is
+// still refused), never waiting on a pipe. A RunTimeError otherwise.
+FileDescriptor openRegularFile(const std::filesystem::path& path);
+
 // Reads a file's lines one at a time by the rule of splitLines, so that a reader that
 // needs only the first lines never holds the whole file. Reading stops after
 // `byteLimit` bytes, as if the file ended there.
 class LineReader {
  public:
-  // A RunTimeError when the file cannot be opened.
+  // A RunTimeError when the file cannot be opened or is not a regular file.
   explicit LineReader(const std::filesystem::path& path,
                       std::size_t byteLimit = std::numeric_limits<std::size_t>::max());
   // The next line, or false at the end.
@@ -31,19 +42,19 @@ class LineReader {
 
  private:
   int get();
+  int peek();
 
-  std::ifstream in_;
+  FileDescriptor file_;
   std::size_t left_;
+  std::string buffer_;
+  std::size_t at_ = 0;
 };
 
-// The whole file as bytes; a RunTimeError when it cannot be read.
-std::string readFileBytes(const std::filesystem::path& path);
+// The whole file as bytes; a RunTimeError when it cannot be read, is not a regular file
+// or holds more than `byteLimit` bytes (7, "File too large").
+std::string readFileBytes(const std::filesystem::path& path,
+                          std::uint64_t byteLimit = kMaxFileBytes);
 std::vector<std::string> readTextLines(const std::filesystem::path& path);
-
-// Writes a file whole: a temporary file in the same folder, flushed, then renamed
-// over the target. On failure the old file is intact, no temporary file is left,
-// and a RunTimeError says why.
-void replaceFile(const std::filesystem::path& target, std::string_view bytes);
 
 // Removes blanks (the space character only) from both ends.
 std::string trimBlanks(std::string_view text);

@@ -6,6 +6,7 @@
 
 #include "platform/error_trap.h"
 #include "platform/run_time_error.h"
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 
 namespace tarvex {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "file_size_limit.h"
 #include "platform/scripted/scripted_desktop.h"
 #include "temp_dir.h"
 #include "transcript.h"
@@ -130,8 +131,10 @@ TEST_F(FileRoutines, CopyDeleteFileActions) {
        "b.txt"},
       {"copy replacing a file", {{"a.txt", "b.txt"}}, "a.txt", kCopyFile, "b.txt", 0, "",
        {"a.txt", "b.txt"}, "b.txt"},
+      // The user's read-only file is kept; the copy says why it did not happen.
       {"copy replacing a read-only file", {{"a.txt", "b.txt"}, {"b.txt"}}, "a.txt", kCopyFile,
-       "b.txt", 0, "", {"a.txt", "b.txt"}, "b.txt"},
+       "b.txt", 70, "Error: 70 Permission denied: b.txt is read-only and is not rewritten",
+       {"a.txt", "b.txt"}},
       {"copy into a folder", {{"a.txt", "out/"}}, "a.txt", kCopyFile, "out/", 0, "",
        {"a.txt", "out", "out/a.txt"}, "out/a.txt"},
       {"copy a missing file", {}, "a.txt", kCopyFile, "b.txt", 53, "Error: 53 File not found", {}},
@@ -184,14 +187,15 @@ TEST_F(FileRoutines, CopyKeepsTheProgramExecutable) {
 }
 
 TEST_F(FileRoutines, FailedReplaceLeavesTheOldFileIntact) {
-  // A name at the length limit has no room for the temporary name beside it.
-  const std::string longName(250, 'n');
-  dir.write("a.txt", "new");
-  dir.write(longName, "the user's data");
-  EXPECT_EQ(statusOf(CopyDeleteFile(desktop, at("a.txt"), kCopyFile, at(longName))), 52);
-  EXPECT_EQ(out.str(), box(" Sub ", "Error: 52 Bad file name or number"));
-  EXPECT_EQ(dir.read(longName), "the user's data");
-  EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"a.txt", longName}));
+  dir.write("a.txt", std::string(64 * 1024, 'x'));
+  dir.write("b.txt", "the user's data");
+  {
+    const FileSizeLimit limit(4096);
+    EXPECT_EQ(statusOf(CopyDeleteFile(desktop, at("a.txt"), kCopyFile, at("b.txt"))), 61);
+  }
+  EXPECT_EQ(out.str(), box(" Sub ", "Error: 61 Disk full"));
+  EXPECT_EQ(dir.read("b.txt"), "the user's data");
+  EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
 TEST_F(FileRoutines, MakeDestroyFolderActions) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/run_time_error.h"
+#include "platform/safe_write.h"
 #include "platform/text_file.h"
 
 namespace tarvex {

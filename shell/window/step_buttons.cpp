@@ -1,5 +1,6 @@
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
+#include "window/folder_in_use.h"
 #include "window/handler_trap.h"
 #include "window/main_window.h"
 
@@ -19,6 +20,8 @@ void MainWindow::cmdQAQCFiles_Click() {
       cmdInputFiles.setFocus();
       return;
     }
+    const FolderLock lock(state_.WorkingDirectory);
+    if (!dataFolderFree(desktop_, lock, state_.WorkingDirectory)) return;
     CheckContext context{state_, desktop_, *this};
     runInputChecks(context, *this,
                    {cbUDWMatrix.checked(), cbUDMHeadings.checked(), cbDOVLFiles.checked()});
