@@ -1,6 +1,5 @@
 #include "checks/annual_flow_file.h"
 
-#include <limits>
 #include <optional>
 #include <utility>
 
@@ -13,7 +12,6 @@ namespace tarvex {
 
 namespace {
 
-constexpr std::int16_t kMax16 = std::numeric_limits<std::int16_t>::max();
 // Years of a series before this one are out of range.
 constexpr long kFirstFlowYear = 1879;
 
@@ -32,7 +30,12 @@ class FlowLineChecker {
       : name_(std::move(name)), waterYear_(waterYear), result_(result) {}
 
   void check(std::string_view line) {
-    countUp16(lineNumber_);
+    if (lineNumber_ == kMostFlowFileLines)
+      throw RunTimeError(err::kOverflow, "Overflow: the check counts at most " +
+                                             std::to_string(kMostFlowFileLines) + " lines; line " +
+                                             std::to_string(kMostFlowFileLines + 1) +
+                                             " and the lines after it are not checked");
+    ++lineNumber_;
     lineErrors_ = 0;
     splitFieldsInto(line, fields_);
     number_ = std::to_string(lineNumber_);
@@ -101,13 +104,13 @@ class FlowLineChecker {
   }
 
   void error(const std::string& text, std::optional<int> column = std::nullopt) {
-    countUp16(result_.ErrFlag);
+    ++result_.ErrFlag;
     ++lineErrors_;
     record(Severity::Error, text, column);
   }
 
   void warning(const std::string& text, std::optional<int> column = std::nullopt) {
-    countUp16(result_.WarnFlag);
+    ++result_.WarnFlag;
     record(Severity::Warning, text, column);
   }
 
@@ -119,7 +122,7 @@ class FlowLineChecker {
   const std::string name_;
   const long waterYear_;
   AnnualFlowResult& result_;
-  std::int16_t lineNumber_ = 0;
+  long lineNumber_ = 0;
   long lastYear_ = 0;
   int lineErrors_ = 0;
   std::vector<std::string_view> fields_;
@@ -134,11 +137,6 @@ bool fnNameHasDOVL(std::string_view Name) { return Name.find("DOVL") != std::str
 
 bool fnNameHasStation(std::string_view Station, std::string_view Name) {
   return Station.size() <= Name.size() && Name.find(Station) != std::string_view::npos;
-}
-
-void countUp16(std::int16_t& counter) {
-  if (counter == kMax16) throw RunTimeError(err::kOverflow);
-  ++counter;
 }
 
 std::string AnnualFlowResult::ErrText() const { return linesOf(findings, Severity::Error); }
@@ -158,8 +156,7 @@ AnnualFlowResult TestAnnualFlowFile(const std::filesystem::path& file, long wate
     if (result.OutText.size() > 2) result.OutText.resize(result.OutText.size() - 2);
     return result;
   }
-  // When the error count itself overflowed it stays at its top; the line still counts.
-  if (result.ErrFlag < kMax16) ++result.ErrFlag;
+  ++result.ErrFlag;
   result.findings.push_back(
       Finding{name, std::nullopt, std::nullopt, std::nullopt, Severity::Error,
               "TestAnnualFlowFile subroutine error: " + std::to_string(failure->number()) + " " +

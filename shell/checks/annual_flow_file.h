@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,14 +18,15 @@ bool fnNameHasDOVL(std::string_view Name);
 // True when `Name` holds `Station` somewhere (exact, case counts).
 bool fnNameHasStation(std::string_view Station, std::string_view Name);
 
-// Adds one to a 16-bit counter; past 32767 that is a run-time error (overflow).
-void countUp16(std::int16_t& counter);
+// The most lines of one file the check numbers: its line counter has 16 bits, and the
+// line after this one ends the check with a failure that says so.
+inline constexpr long kMostFlowFileLines = 32767;
 
 // What TestAnnualFlowFile found in one annual flow series file.
 struct AnnualFlowResult {
-  std::int16_t ErrFlag = 0;   // errors found
-  std::int16_t WarnFlag = 0;  // warnings found
-  std::string OutText;        // the usable lines, joined by CR LF
+  long ErrFlag = 0;     // errors found
+  long WarnFlag = 0;    // warnings found
+  std::string OutText;  // the usable lines, joined by CR LF
   // Every error and warning line, in the order found (station left for the caller).
   std::vector<Finding> findings;
 
@@ -38,7 +38,7 @@ struct AnnualFlowResult {
 // Checks an annual flow series file line by line: three tab-separated fields, a
 // station, a rising water year up to `waterYear` and a flow that is not negative.
 // Messages start with the file's bare name. A failure (the file cannot be read, a
-// line too short for the field asked, more lines than a 16-bit count) ends the check
+// line too short for the field asked, more than kMostFlowFileLines lines) ends the check
 // with one more error line and keeps the usable lines gathered so far.
 AnnualFlowResult TestAnnualFlowFile(const std::filesystem::path& file, long waterYear);
 

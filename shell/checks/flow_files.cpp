@@ -86,7 +86,7 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
   for (long i = 1; i <= stationCount; ++i) {
     const std::string& station = state.StationNumbers.at(i);
     if (!found[i]) {
-      countUp16(result.MissingCount);
+      ++result.MissingCount;
       ++state.ErrorCount;
       errors.add(Finding{
           "", std::nullopt, station, std::nullopt, Severity::Error,

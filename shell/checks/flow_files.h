@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 
 #include "checks/check_context.h"
@@ -12,7 +11,7 @@ namespace tarvex {
 inline constexpr const char* kCompilationFileName = "DOVLAnnualTimeSeries.txt";
 
 struct FlowFilesResult {
-  std::int16_t MissingCount = 0;        // stations without an annual flow series file
+  long MissingCount = 0;                // stations without an annual flow series file
   std::optional<RunTimeError> failure;  // what ended the check early, after its box
 };
 

@@ -21,6 +21,19 @@ std::string where(const Finding& f) {
          (f.severity == Severity::Error ? " E" : " W");
 }
 
+TEST(FlowFiles, EveryStationIsCheckedHoweverManyLackAFile) {
+  CheckHarness h;
+  std::vector<std::string> stations;
+  for (int i = 0; i < 40000; ++i) stations.push_back(std::to_string(10000000 + i));
+  h.stations(stations);
+  h.file("DOVL10039999.txt", "10039999\t1990\t5\r\n");
+  EXPECT_EQ(CheckFlowFiles(h.context).MissingCount, 39999);
+  EXPECT_EQ(h.state.ErrorCount, 39999);
+  EXPECT_EQ(h.state.Findings.size(), 39999u);
+  EXPECT_EQ(h.state.Findings.back().station, "10039998");
+  EXPECT_EQ(h.dataDir.read("DOVLAnnualTimeSeries.txt"), "DOVL10039999\t1990\t5\r\n");
+}
+
 TEST(FlowFiles, ReportsCountsAndFindings) {
   CheckHarness h;  // the desktop's date, December 2026, is in water year 2027
   h.stations({"01234567", "01234568", "01234569"});
