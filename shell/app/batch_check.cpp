@@ -45,9 +45,10 @@ class BatchDesktop : public Desktop {
     return {};
   }
   std::optional<fs::path> openFile(const OpenFileRequest&) override { return std::nullopt; }
-  void startProgram(const fs::path&, const fs::path&, WindowStyle) override {
+  ProgramId startProgram(const fs::path&, const fs::path&, WindowStyle) override {
     throw RunTimeError(err::kPermissionDenied);
   }
+  ProgramStatus programStatus(ProgramId) override { return {}; }
   void openFolder(const fs::path&) override {}
   void setBusy(bool) override {}
   void showModal(Form& form, Form*) override {

@@ -23,6 +23,16 @@ struct OpenFileRequest {
 
 enum class WindowStyle : int { Normal = 1, Minimized = 2 };
 
+// A program the desktop started, as startProgram names it.
+using ProgramId = long;
+
+// What became of a started program.
+struct ProgramStatus {
+  bool running = false;
+  int exitStatus = 0;       // its exit code; 128 + the signal that ended it
+  std::string errorOutput;  // the last lines it wrote to its standard error
+};
+
 struct CalendarDate {
   int year = 0;
   int month = 0;
@@ -43,8 +53,10 @@ class Desktop {
   virtual std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) = 0;
 
   // Starts a program in a folder without waiting for it.
-  virtual void startProgram(const std::filesystem::path& program,
-                            const std::filesystem::path& folder, WindowStyle style) = 0;
+  virtual ProgramId startProgram(const std::filesystem::path& program,
+                                 const std::filesystem::path& folder, WindowStyle style) = 0;
+  // Whether a program started here still runs, and how it ended.
+  virtual ProgramStatus programStatus(ProgramId program) = 0;
   // Shows a folder in the desktop's file browser.
   virtual void openFolder(const std::filesystem::path& folder) = 0;
 

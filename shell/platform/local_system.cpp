@@ -1,9 +1,12 @@
 #include "platform/local_system.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -67,17 +70,65 @@ struct ChildFailure {
   ::_exit(127);
 }
 
-}  // namespace
-
-StartedPrograms::~StartedPrograms() { reapFinished(); }
-
-void StartedPrograms::reapFinished() {
-  std::erase_if(running_, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
+// A file for a child's standard error that no folder shows: made in the temporary folder
+// and never named. Without one, the child keeps the shell's standard error.
+FileDescriptor unnamedErrorFile() {
+  const char* tmp = std::getenv("TMPDIR");
+  FileDescriptor file(::open(tmp && *tmp ? tmp : "/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  if (!file.valid()) file = FileDescriptor(::memfd_create("program-errors", MFD_CLOEXEC));
+  return file;
 }
 
-void StartedPrograms::start(const fs::path& program, const fs::path& folder,
-                            const std::vector<std::string>& args) {
-  reapFinished();
+// The last lines of a file, at most `lines` of them from its last `bytes` bytes, joined
+// with CR LF as the boxes show text.
+std::string lastLines(int fd, std::size_t lines, std::size_t bytes) {
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0) return {};
+  const auto size = static_cast<std::size_t>(info.st_size);
+  std::string tail(std::min(size, bytes), '\0');
+  const ssize_t got = ::pread(fd, tail.data(), tail.size(), static_cast<off_t>(size - tail.size()));
+  tail.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  std::vector<std::string> all;
+  for (std::size_t at = 0; at < tail.size();) {
+    const auto end = std::min(tail.find('\n', at), tail.size());
+    std::string line = tail.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    all.push_back(std::move(line));
+    at = end + 1;
+  }
+  const std::size_t first = all.size() > lines ? all.size() - lines : 0;
+  std::string text;
+  for (std::size_t i = first; i < all.size(); ++i) (text += i > first ? "\r\n" : "") += all[i];
+  return text;
+}
+
+constexpr std::size_t kErrorLines = 10;
+constexpr std::size_t kErrorBytes = 4096;
+
+}  // namespace
+
+StartedPrograms::~StartedPrograms() {
+  for (Started& started : started_) reap(started, false);
+}
+
+bool StartedPrograms::reap(Started& started, bool wait) {
+  if (started.exitStatus) return true;
+  int status = 0;
+  pid_t done;
+  do {
+    done = ::waitpid(started.pid, &status, wait ? 0 : WNOHANG);
+  } while (done < 0 && errno == EINTR);
+  if (done == 0) return false;
+  if (done < 0)
+    started.exitStatus = 0;  // not our child any more: nothing to tell
+  else
+    started.exitStatus = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+  return true;
+}
+
+ProgramId StartedPrograms::start(const fs::path& program, const fs::path& folder,
+                                 const std::vector<std::string>& args) {
+  for (Started& started : started_) reap(started, false);
   std::error_code ec;
   if (!fs::is_regular_file(program, ec)) throw RunTimeError(err::kFileNotFound);
   if (::access(program.c_str(), X_OK) != 0) throw fromErrno(errno);
@@ -90,12 +141,14 @@ void StartedPrograms::start(const fs::path& program, const fs::path& folder,
   std::vector<char*> argv;
   for (std::string& arg : argStrings) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  FileDescriptor errors = unnamedErrorFile();
 
   ExecPipe pipe;
   const pid_t pid = ::fork();
   if (pid < 0) throw fromErrno(errno);
   if (pid == 0) {
     ::setsid();
+    if (errors.valid()) ::dup2(errors.get(), STDERR_FILENO);
     if (::chdir(folder.c_str()) != 0) failInChild(pipe.fds[1], true);
     ::execv(program.c_str(), argv.data());
     failInChild(pipe.fds[1], false);
@@ -110,22 +163,28 @@ void StartedPrograms::start(const fs::path& program, const fs::path& folder,
     ::waitpid(pid, nullptr, 0);
     throw fromErrno(failure.error, failure.inFolder != 0);
   }
-  running_.push_back(pid);
+  started_.push_back(Started{pid, std::move(errors), std::nullopt});
+  return pid;
 }
 
 bool StartedPrograms::waitForLast(int seconds) {
-  if (running_.empty()) return true;
-  const pid_t last = running_.back();
+  if (started_.empty()) return true;
+  Started& last = started_.back();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < deadline) {
-    const pid_t done = ::waitpid(last, nullptr, WNOHANG);
-    if (done != 0) {
-      running_.pop_back();
-      return true;
-    }
+    if (reap(last, false)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return false;
+  return reap(last, false);
+}
+
+ProgramStatus StartedPrograms::status(ProgramId program) {
+  for (Started& started : started_) {
+    if (started.pid != program) continue;
+    if (!reap(started, false)) return {true, 0, {}};
+    return {false, *started.exitStatus, lastLines(started.errors.get(), kErrorLines, kErrorBytes)};
+  }
+  return {};
 }
 
 void openFolderInBrowser(StartedPrograms& programs, const fs::path& folder) {

@@ -1,5 +1,6 @@
 #include "platform/standard_name.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,15 @@ fs::path resolveStandardName(const fs::path& folder, std::string_view name) {
     if (sameNameIgnoringCase(entry, name) && (!first || entry < *first)) first = entry;
   }
   return first ? folder / *first : exact;
+}
+
+std::vector<fs::path> namesInAnyCase(const fs::path& folder, std::string_view name) {
+  std::vector<fs::path> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (sameNameIgnoringCase(it->path().filename().string(), name)) found.push_back(it->path());
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 }  // namespace tarvex

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace tarvex {
 
@@ -11,6 +12,10 @@ namespace tarvex {
 // exists, else the first such entry in name order, else `folder / name` (not there yet).
 std::filesystem::path resolveStandardName(const std::filesystem::path& folder,
                                           std::string_view name);
+
+// Every entry of `folder` whose name is `name` in any ASCII case, in name order.
+std::vector<std::filesystem::path> namesInAnyCase(const std::filesystem::path& folder,
+                                                  std::string_view name);
 
 // True when the two names are equal ignoring ASCII case.
 bool sameNameIgnoringCase(std::string_view first, std::string_view second);

@@ -100,7 +100,7 @@ std::string enginePath(const ShellState& state, const std::string& name) {
   return withSlash(trimBlanks(state.WorkingDirectory)) + trimBlanks(name);
 }
 
-bool engineFiles(Desktop& desktop, const ShellState& state, ShellReport& report) {
+bool engineFiles(Desktop& desktop, ShellState& state, ShellReport& report) {
   const bool present = FileExists(enginePath(state, state.TARVEXExeName)) &&
                        FileExists(enginePath(state, state.TARVEXCtfName));
   if (state.TARVEXHasRun && present) return true;
@@ -116,8 +116,8 @@ bool engineFiles(Desktop& desktop, const ShellState& state, ShellReport& report)
 
 // Copies one engine file when the target lacks it; false after the box when it is
 // still missing.
-bool copyEngineFile(Desktop& desktop, const std::string& source, const std::string& target,
-                    const std::string& name, bool note) {
+bool copyEngineFile(Desktop& desktop, ShellState& state, const std::string& source,
+                    const std::string& target, const std::string& name, bool note) {
   if (FileExists(target + name)) return true;
   if (note)
     desktop.msgBox(
@@ -125,6 +125,8 @@ bool copyEngineFile(Desktop& desktop, const std::string& source, const std::stri
         "take a minute or two. Please wait for TARVEX to launch.",
         kInformation, "TARVEX Initialization:");
   const auto failed = CopyDeleteFile(desktop, source + name, kCopyFile, target + name);
+  if (!failed && sameFolder(target, state.WorkingDirectory))
+    state.EngineFilesCopied.push_back(name);
   if (FileExists(target + name) || !failed) return true;
   desktop.setBusy(false);
   desktop.msgBox("Error: " + target + name +
@@ -171,8 +173,26 @@ void offerInputCopies(Desktop& desktop, const ShellState& state, const std::stri
 
 }  // namespace
 
-bool prepareEngineRun(Desktop& desktop, const ShellState& state, ShellReport& report,
-                      bool withMatrix) {
+bool engineFilesAreOurs(Desktop& desktop, const ShellState& state) {
+  for (const std::string* name : {&state.TARVEXExeName, &state.TARVEXCtfName}) {
+    const std::string ours = withSlash(state.ShellDirectory) + trimBlanks(*name);
+    if (trimBlanks(*name).empty() || !FileExists(ours)) continue;
+    for (const fs::path& found : namesInAnyCase(state.WorkingDirectory, trimBlanks(*name))) {
+      if (sameBytes(found.string(), ours)) continue;
+      desktop.msgBox("The data folder holds a file named " + found.filename().string() +
+                         " that is not the shell's copy of " + trimBlanks(*name) + ":\r\n" +
+                         found.string() +
+                         "\r\nTARVEX is not run, and nothing in the folder is changed. Please "
+                         "move or rename that file, then click the Step 3 button again.",
+                     kCritical, "Not the TARVEX Program:");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool prepareEngineRun(Desktop& desktop, ShellState& state, ShellReport& report, bool withMatrix) {
+  if (!engineFilesAreOurs(desktop, state)) return false;
   if (!confirmDespiteErrors(desktop, state)) return false;
   const std::vector<StandardCopy> copies = standardCopies(state, withMatrix);
   if (!confirmOverwrites(desktop, state, copies)) return false;
@@ -180,7 +200,7 @@ bool prepareEngineRun(Desktop& desktop, const ShellState& state, ShellReport& re
   return engineFiles(desktop, state, report);
 }
 
-bool CopyTARVEX(Desktop& desktop, const ShellState& state, const std::string& source,
+bool CopyTARVEX(Desktop& desktop, ShellState& state, const std::string& source,
                 const std::string& target) {
   bool copied = false;
   withErrorBox(desktop, TrapText::Typed, "Error: CopyTARVEX", [&] {
@@ -200,17 +220,21 @@ bool CopyTARVEX(Desktop& desktop, const ShellState& state, const std::string& so
       return;
     }
     BusyPointer busy(desktop);
-    copied = copyEngineFile(desktop, source, target, state.TARVEXExeName, true) &&
-             copyEngineFile(desktop, source, target, state.TARVEXCtfName, false);
+    copied = copyEngineFile(desktop, state, source, target, state.TARVEXExeName, true) &&
+             copyEngineFile(desktop, state, source, target, state.TARVEXCtfName, false);
   });
   return copied;
 }
 
-FileTime startEngine(Desktop& desktop, const ShellState& state) {
+void startEngine(Desktop& desktop, ShellState& state) {
+  const std::string& folder = state.TARVEXFolderName;
+  if (folder.size() > 1 && !FolderExists(state.WorkingDirectory + folder))
+    state.EngineFolderMadeByRun = true;
   const FileTime start = fileSystemNow(state.WorkingDirectory);
-  desktop.startProgram(state.WorkingDirectory + state.TARVEXExeName, state.WorkingDirectory,
-                       WindowStyle::Minimized);
-  return start;
+  state.EngineProgram = desktop.startProgram(state.WorkingDirectory + state.TARVEXExeName,
+                                             state.WorkingDirectory, WindowStyle::Minimized);
+  state.EngineStart = start;
+  state.EngineOutputPending = true;
 }
 
 bool CopyFilesToDirectory(Desktop& desktop, const ShellState& state,

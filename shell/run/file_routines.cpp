@@ -181,14 +181,31 @@ std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& 
   });
 }
 
+bool sameBytes(const std::string& first, const std::string& second) {
+  try {
+    return readFileBytes(first) == readFileBytes(second);
+  } catch (const RunTimeError&) {
+    return false;
+  }
+}
+
 void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory) {
   withErrorBox(desktop, TrapText::Sub, "Sub CleanUpDir ", [&] {
+    // A program still running keeps its files: the engine may be reading them.
+    if (state.EngineProgram != 0 && desktop.programStatus(state.EngineProgram).running) return;
+    const auto copiedHere = [&](const std::string& name) {
+      return std::find(state.EngineFilesCopied.begin(), state.EngineFilesCopied.end(), name) !=
+                 state.EngineFilesCopied.end() &&
+             sameBytes(directory + name, state.ShellDirectory + name);
+    };
     for (const std::string* name : {&state.TARVEXExeName, &state.TARVEXCtfName}) {
-      if (name->size() > 1 && reallyInside(directory, *name) && FileExists(directory + *name))
+      if (name->size() > 1 && reallyInside(directory, *name) && FileExists(directory + *name) &&
+          copiedHere(*name))
         CopyDeleteFile(desktop, directory + *name, kDeleteFile);
     }
     const std::string& folder = state.TARVEXFolderName;
-    if (folder.size() > 1 && reallyInside(directory, folder) && FolderExists(directory + folder))
+    if (folder.size() > 1 && state.EngineFolderMadeByRun && reallyInside(directory, folder) &&
+        FolderExists(directory + folder))
       MakeDestroyFolder(desktop, directory + folder, kDeleteFolder);
   });
 }

@@ -20,6 +20,9 @@ bool FileExists(const std::string& path);
 // True when the folder exists; a file path or a missing folder gives false.
 bool FolderExists(const std::string& path);
 
+// True when both paths name readable files with the same bytes.
+bool sameBytes(const std::string& first, const std::string& second);
+
 // True when both paths name one folder, however they are spelled ("a/./", a link).
 bool sameFolder(const std::string& first, const std::string& second);
 
@@ -33,7 +36,9 @@ std::optional<RunTimeError> MakeDestroyFolder(Desktop& desktop, const std::strin
 std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& path, int action,
                                            const std::string& destination = {});
 
-// Removes the engine files and the engine folder from a data directory ending in '/'.
+// Removes the engine files and the engine folder from a data directory ending in '/':
+// only the files this session copied there that still hold the shell's bytes, and the
+// folder only when it came with a run of this session; nothing while the engine runs.
 void CleanUpDir(Desktop& desktop, const ShellState& state, const std::string& directory);
 
 }  // namespace tarvex

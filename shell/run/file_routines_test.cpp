@@ -240,10 +240,29 @@ TEST_F(FileRoutines, CleanUpDirRemovesOnlyTheEngine) {
     std::string name;
     std::string exe, ctf, folder;
     std::vector<std::string> kept;  // of the engine's files, besides the user's
+    std::vector<std::string> copied = {"TARVEXv1", "TARVEXv1.ctf"};  // by this session
+    bool folderMadeByRun = true;
+    std::string shellBytes = "bytes";  // of the shell's own copies
   };
   const std::vector<std::string> engine = {"TARVEXv1", "TARVEXv1.ctf", "engine", "engine/x.dat"};
   const std::vector<Case> cases = {
       {"engine files and folder", "TARVEXv1", "TARVEXv1.ctf", "engine", {}},
+      // Files and a folder of the user's that only bear the engine's names stay.
+      {"files this session did not copy",
+       "TARVEXv1",
+       "TARVEXv1.ctf",
+       "engine",
+       {"TARVEXv1.ctf", "engine", "engine/x.dat"},
+       {"TARVEXv1"},
+       false},
+      {"files changed since they were copied",
+       "TARVEXv1",
+       "TARVEXv1.ctf",
+       "",
+       engine,
+       {"TARVEXv1", "TARVEXv1.ctf"},
+       true,
+       "other bytes"},
       {"no engine folder named", "TARVEXv1", "TARVEXv1.ctf", "", {"engine", "engine/x.dat"}},
       {"one-character names", "x", "y", "z", engine},
       {"names not present", "other", "other.ctf", "none", engine},
@@ -264,12 +283,17 @@ TEST_F(FileRoutines, CleanUpDirRemovesOnlyTheEngine) {
                              "TARVEXOutput-2026-12-07Run001/out.txt"})
       outer.write(std::string("data/") + name, "bytes");
     fs::create_directory(outer.path() / "data/z");
+    for (const char* name : {"TARVEXv1", "TARVEXv1.ctf"})
+      outer.write(std::string("shell/") + name, c.shellBytes);
     std::ostringstream transcript;
     ScriptedDesktop boxes(transcript, outer.path());
     ShellState state;
+    state.ShellDirectory = outer.dir() + "shell/";
     state.TARVEXExeName = c.exe;
     state.TARVEXCtfName = c.ctf;
     state.TARVEXFolderName = c.folder;
+    state.EngineFilesCopied = c.copied;
+    state.EngineFolderMadeByRun = c.folderMadeByRun;
     CleanUpDir(boxes, state, outer.dir() + "data/");
     EXPECT_EQ(transcript.str(), "");
     std::vector<std::string> expected = {"SiteInfo.txt",
@@ -311,9 +335,12 @@ TEST_F(FileRoutines, CleanUpDirNeverFollowsALinkOutOfTheDataFolder) {
     fs::create_symlink(elsewhere / "TARVEXv1.ctf", outer.path() / "data/TARVEXv1.ctf");
     fs::create_directory_symlink(elsewhere / "engine", outer.path() / "data/engine");
     ShellState state;
+    state.ShellDirectory = elsewhere.string() + "/";
     state.TARVEXExeName = c.exe;
     state.TARVEXCtfName = c.ctf;
     state.TARVEXFolderName = c.folder;
+    state.EngineFilesCopied = {c.exe, c.ctf};
+    state.EngineFolderMadeByRun = true;
     CleanUpDir(desktop, state, outer.dir() + "data/");
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(listing(elsewhere),

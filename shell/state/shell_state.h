@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,16 @@ struct ShellState {
 
   // Every problem the checks found since start-up, in the order found.
   std::vector<Finding> Findings;
+
+  // This session's engine run: the program started (0 before the first start), its start
+  // by the file system's clock, whether its files are still to be collected, the engine
+  // files this session copied into the data folder (the only ones Exit removes), and
+  // whether the engine's folder appeared only with a run of this session.
+  long EngineProgram = 0;
+  std::chrono::nanoseconds EngineStart{0};
+  bool EngineOutputPending = false;
+  std::vector<std::string> EngineFilesCopied;
+  bool EngineFolderMadeByRun = false;
 };
 
 inline constexpr const char* kDefaultExeName = "TARVEXv1.exe";

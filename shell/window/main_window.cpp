@@ -2,6 +2,7 @@
 
 #include "checks/fix_station_ids_form.h"
 #include "platform/error_trap.h"
+#include "platform/folder_lock.h"
 #include "viewers/information_form.h"
 #include "window/about_form.h"
 #include "window/wait_form.h"

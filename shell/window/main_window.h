@@ -19,6 +19,7 @@ class AboutForm;
 class WaitForm;
 class InformationForm;
 class FixStationIdsForm;
+class FolderLock;
 
 // The requests of the font fitting: the directory box, the output subdirectory box,
 // the six file-name boxes.
@@ -103,6 +104,7 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   void cmdInputFiles_Click();
   void cmdQAQCFiles_Click();
   void cmdRunTARVEX_Click();
+  void finishEngineRun();
   void cmdOpenOutPutDirectory_Click();
   void cmdChangeOutputSubDir_Click();
   void FindOutputDirName();
@@ -139,6 +141,9 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   std::unique_ptr<WaitForm> wait_;
   std::unique_ptr<InformationForm> information_;
   std::unique_ptr<FixStationIdsForm> fixStationIds_;
+  // The data folder's lock, held from the engine's start until its files are collected.
+  std::unique_ptr<FolderLock> runLock_;
+  bool runWithMatrix_ = false;  // whether the matrix took part in the run being collected
 };
 
 }  // namespace tarvex

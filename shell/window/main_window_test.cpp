@@ -394,8 +394,14 @@ TEST(MainWindow, ExitCleansUpOnlyWhenAllConditionsHold) {
     if (row.data == ShellWithDot) shell.state.WorkingDirectory = shell.state.ShellDirectory + "./";
     if (row.data == ShellThroughLink) shell.state.WorkingDirectory = link + "/";
     const std::string folder = shell.state.WorkingDirectory;
-    shell.dataDir.write("TARVEXv1", "engine");
-    shell.dataDir.write("TARVEXv1.ctf", "control");
+    // As Step 3 of this session left them: copies of the shell's engine files.
+    if (row.data == Own) {
+      std::filesystem::copy_file(shell.shellDir.path() / "TARVEXv1",
+                                 shell.dataDir.path() / "TARVEXv1");
+      std::filesystem::copy_file(shell.shellDir.path() / "TARVEXv1.ctf",
+                                 shell.dataDir.path() / "TARVEXv1.ctf");
+    }
+    shell.state.EngineFilesCopied = {"TARVEXv1", "TARVEXv1.ctf"};
     shell.dataDir.write("SiteInfo.txt", "user data");
     shell.state.InputFilesSpecified = row.specified;
     shell.state.InputFilesChecked = row.checked;

@@ -281,13 +281,105 @@ TEST(StepThree, RerunTakesANewFolderAndCopiesOnlyMissingEngineFiles) {
   }
 }
 
-TEST(StepThree, AnEngineThatExitsAtOnceStillCountsAsARun) {
-  RunSession s("#!/bin/sh\nexit 3\n");
+TEST(StepThree, AnEngineThatFailsMakesAnUnsuccessfulRun) {
+  RunSession s(
+      "#!/bin/sh\necho results >> TARVEXResults.txt\necho 'reading the inputs' >&2\n"
+      "echo 'Run failed: FlowChar.txt has 11 stations and SiteInfo.txt has 12' >&2\nexit 1\n");
   ASSERT_TRUE(s.run(kRun));
-  EXPECT_EQ(s.transcript(), kInitNote + s.afterEngine() + copyInputsQuestion(kOutput, "no"));
-  EXPECT_EQ(s.output(), std::vector<std::string>{});
+  EXPECT_EQ(s.transcript(),
+            kInitNote + s.afterEngine() + copyInputsQuestion(kOutput, "no") +
+                msgBoxBlock(16, "TARVEX Run Failed:",
+                            "TARVEX ended with exit status 1.\r\nThe last lines of its error "
+                            "output:\r\nreading the inputs\r\nRun failed: FlowChar.txt has 11 "
+                            "stations and SiteInfo.txt has 12"));
+  // What it wrote is collected all the same, for the user to look at.
+  EXPECT_EQ(s.output(), std::vector<std::string>{"TARVEXResults.txt"});
   EXPECT_TRUE(s.state.TARVEXHasRun);
+  EXPECT_EQ(s.statusTexts.back(),
+            "Status: Unsuccessful TARVEX run. Please look at input and output files.");
+  EXPECT_EQ(s.window.cmdRunTARVEX.text(), "Step 3: Load TARVEX Files and Run TARVEX");
+}
+
+TEST(StepThree, AnEngineStillRunningIsWaitedForOrLeftRunning) {
+  // It writes its results, then runs until the test lets it end.
+  RunSession s(
+      "#!/bin/sh\necho results > TARVEXResults.txt\n"
+      "while [ ! -e finish.flag ]; do sleep 0.02; done\n");
+  const auto stillRunning = [](const char* answer) {
+    return msgBoxBlock(4, "TARVEX Is Still Running:",
+                       "TARVEX is still running.\r\nDo you want to wait for it to finish?\r\nIf "
+                       "not, it goes on running and its output is collected when you click the "
+                       "Step 3 button again after it has finished.",
+                       answer);
+  };
+  // The wait form is closed at once, while the engine runs; the user leaves it running.
+  ASSERT_TRUE(s.run("click cmdRunTARVEX\nanswer yes\nanswer no"));
+  EXPECT_EQ(s.transcript(), kInitNote + s.startEvent() + "== form frmWait\n" + kDone +
+                                "== close frmWait\n" + stillRunning("no"));
+  EXPECT_EQ(s.statusTexts.back(),
+            "Status: TARVEX is still running. Click the Step 3 button when it has finished.");
+  EXPECT_FALSE(s.has(kOutput));
+  EXPECT_TRUE(s.state.TARVEXHasRun && s.state.EngineOutputPending);
+
+  // Step 3 again while it runs: the same question; Yes shows the wait form again.
+  s.clearTranscript();
+  ASSERT_TRUE(s.run("click cmdRunTARVEX\nanswer yes\nanswer yes\nanswer no"));
+  EXPECT_EQ(s.transcript(), stillRunning("yes") + "== form frmWait\n" + kDone +
+                                "== close frmWait\n" + stillRunning("no"));
+
+  // Once it has ended, Step 3 collects the run's files without starting it again.
+  s.dataDir.write("finish.flag", "");
+  ASSERT_TRUE(s.desktop.waitForStartedProgram(10));
+  s.clearTranscript();
+  ASSERT_TRUE(s.run("click cmdRunTARVEX\nanswer no"));
+  EXPECT_EQ(s.transcript(), copyInputsQuestion(kOutput, "no"));
+  EXPECT_EQ(s.output(), (std::vector<std::string>{"TARVEXResults.txt", "finish.flag"}));
   EXPECT_EQ(s.statusTexts.back(), "Status: Successful TARVEX run. Please look at output files");
+  EXPECT_FALSE(s.state.EngineOutputPending);
+}
+
+TEST(StepThree, ExitLeavesARunningEngineInPlace) {
+  RunSession s("#!/bin/sh\nwhile [ ! -e finish.flag ]; do sleep 0.02; done\n");
+  ASSERT_TRUE(s.run("click cmdRunTARVEX\nanswer yes\nanswer no"));
+  ASSERT_TRUE(s.state.EngineOutputPending);
+  EXPECT_FALSE(s.run("click cmdExit"));
+  EXPECT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf"));
+  s.dataDir.write("finish.flag", "");
+  EXPECT_TRUE(s.desktop.waitForStartedProgram(10));
+}
+
+// A file of the user's under the engine's name is never run, replaced or removed.
+TEST(StepThree, AFileOfTheUsersUnderTheEnginesNameStopsTheStep) {
+  struct Case {
+    const char* name;  // in the data folder, holding the user's bytes
+    const char* engineFile;
+  };
+  const std::vector<Case> cases = {
+      {"TARVEXv1", "TARVEXv1"},
+      {"tarvexv1", "TARVEXv1"},
+      {"TARVEXv1.ctf", "TARVEXv1.ctf"},
+      {"TARVEXV1.CTF", "TARVEXv1.ctf"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunSession s;
+    s.dataDir.write(c.name, "#!/bin/sh\necho the user's own program\n");
+    fs::permissions(s.dataDir.path() / c.name, fs::perms::owner_all);
+    const auto before = folderContents(s.dataDir);
+    ASSERT_TRUE(s.run("click cmdRunTARVEX"));
+    EXPECT_EQ(s.transcript(),
+              msgBoxBlock(16, "Not the TARVEX Program:",
+                          std::string("The data folder holds a file named ") + c.name +
+                              " that is not the shell's copy of " + c.engineFile + ":\r\n" +
+                              s.data() + c.name +
+                              "\r\nTARVEX is not run, and nothing in the folder is changed. "
+                              "Please move or rename that file, then click the Step 3 button "
+                              "again."));
+    EXPECT_EQ(folderContents(s.dataDir), before);
+    EXPECT_FALSE(s.state.TARVEXHasRun);
+    EXPECT_FALSE(s.run("click cmdExit"));
+    EXPECT_EQ(folderContents(s.dataDir), before);
+  }
 }
 
 TEST(StepThree, OutputFolderThatCannotBeMade) {
@@ -378,19 +470,29 @@ TEST(StepThree, EngineThatCannotBeCopiedOrStarted) {
 TEST(StepThree, ExitAfterARunRemovesOnlyTheEngine) {
   RunSession s("#!/bin/sh\nmkdir -p engine\necho results > TARVEXResults.txt\n",
                "TARVEXv1\r\nTARVEXv1.ctf\r\nengine\r\n");
-  // The user's files that differ from the engine's only in letter case.
-  for (const char* name : {"tarvexv1", "TARVEXV1.CTF", "Engine/x.txt"})
-    s.dataDir.write(name, "the user's");
+  // A folder of the user's that differs from the engine's only in letter case.
+  s.dataDir.write("Engine/x.txt", "the user's");
   ASSERT_TRUE(s.run(kRun));
   ASSERT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf") && s.has("engine"));
   EXPECT_FALSE(s.run("click cmdExit"));
-  EXPECT_EQ(folderListing(s.dataDir.path()),
-            (std::vector<std::string>{"DOVLAnnualTimeSeries.txt", "Engine", "FlowChar.txt",
-                                      "LP3G.txt", "LP3K.txt", "LP3s.txt", "SiteInfo.txt", kOutput,
-                                      "TARVEXV1.CTF", "notes.txt", "tarvexv1"}));
-  for (const char* name : {"tarvexv1", "TARVEXV1.CTF", "Engine/x.txt"})
-    EXPECT_EQ(s.dataDir.read(name), "the user's");
+  EXPECT_EQ(
+      folderListing(s.dataDir.path()),
+      (std::vector<std::string>{"DOVLAnnualTimeSeries.txt", "Engine", "FlowChar.txt", "LP3G.txt",
+                                "LP3K.txt", "LP3s.txt", "SiteInfo.txt", kOutput, "notes.txt"}));
+  EXPECT_EQ(s.dataDir.read("Engine/x.txt"), "the user's");
   EXPECT_EQ(s.output(), std::vector<std::string>{"TARVEXResults.txt"});
+}
+
+// The shell's own engine left from an earlier session is used, and left for that session's
+// owner: this one did not copy it.
+TEST(StepThree, AnEarlierCopyOfTheEngineIsRunAndKept) {
+  RunSession s;
+  fs::copy_file(s.shellDir.path() / "TARVEXv1", s.dataDir.path() / "TARVEXv1");
+  fs::copy_file(s.shellDir.path() / "TARVEXv1.ctf", s.dataDir.path() / "TARVEXv1.ctf");
+  ASSERT_TRUE(s.run(kRun));
+  EXPECT_EQ(s.transcript(), s.afterEngine() + copyInputsQuestion(kOutput, "no"));
+  EXPECT_FALSE(s.run("click cmdExit"));
+  EXPECT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf"));
 }
 
 }  // namespace

@@ -126,9 +126,9 @@ std::optional<fs::path> QtDesktop::openFile(const OpenFileRequest& request) {
 }
 
 // The engine is a console program here: there is no window to minimize.
-void QtDesktop::startProgram(const fs::path& program, const fs::path& folder, WindowStyle) {
+ProgramId QtDesktop::startProgram(const fs::path& program, const fs::path& folder, WindowStyle) {
   stopIfEnding();
-  programs_.start(program, folder);
+  return programs_.start(program, folder);
 }
 
 void QtDesktop::openFolder(const fs::path& folder) {

@@ -42,8 +42,9 @@ class QtDesktop : public Desktop {
   std::string inputBox(const std::string& prompt, const std::string& title,
                        const std::string& defaultText) override;
   std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
-  void startProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
-                    WindowStyle style) override;
+  ProgramId startProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
+                         WindowStyle style) override;
+  ProgramStatus programStatus(ProgramId program) override { return programs_.status(program); }
   void openFolder(const std::filesystem::path& folder) override;
   void setBusy(bool busy) override;
   void showModal(Form& form, Form* owner) override;

@@ -99,12 +99,12 @@ std::optional<fs::path> ScriptedDesktop::openFile(const OpenFileRequest& request
   return chosen;
 }
 
-void ScriptedDesktop::startProgram(const fs::path& program, const fs::path& folder,
-                                   WindowStyle style) {
+ProgramId ScriptedDesktop::startProgram(const fs::path& program, const fs::path& folder,
+                                        WindowStyle style) {
   out_ << "== start " << transcriptQuoted(program.string()) << " in "
        << transcriptQuoted(folder.string()) << " window=" << static_cast<int>(style) << "\n";
   out_.flush();
-  programs_.start(program, folder);
+  return programs_.start(program, folder);
 }
 
 bool ScriptedDesktop::waitForStartedProgram(int seconds) { return programs_.waitForLast(seconds); }
