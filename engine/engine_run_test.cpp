@@ -1,9 +1,11 @@
 #include "engine_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -192,6 +194,31 @@ TEST(EngineRun, UnusableInputFailsWithAClearMessage) {
                                     "\r\nRun of 2026-12-07 10:00:00\r\nRun failed: " + message +
                                     "\r\n\r\n");
     }
+  }
+}
+
+// A table that is a pipe or a device is refused at once: the engine neither waits on it
+// nor reads it without end.
+TEST(EngineRun, TablesThatAreNoFilesAreRefusedWithoutWaiting) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+  };
+  const std::vector<Case> cases = {
+      {"a pipe", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }},
+      {"a link to an endless device",
+       [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DataFolder data;
+    fs::remove(data.dir.path() / "FlowChar.txt");
+    c.make(data.dir.path() / "FlowChar.txt");
+    std::string err;
+    EXPECT_EQ(data.run(&err), 1);
+    EXPECT_EQ(err,
+              "TARVEXv1: cannot read FlowChar.txt: Path/File access error: FlowChar.txt is not a "
+              "regular file\n");
   }
 }
 

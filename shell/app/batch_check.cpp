@@ -32,7 +32,7 @@ bool endsWith(const std::string& text, std::string_view end) {
 // nothing is shown or started.
 class BatchDesktop : public Desktop {
  public:
-  explicit BatchDesktop(bool fix) : fix_(fix) {}
+  BatchDesktop(bool fix, std::optional<CalendarDate> date) : fix_(fix), date_(date) {}
 
   MsgAnswer msgBox(const std::string&, int style, const std::string& title) override {
     if ((style & 7) != kYesNo) return MsgAnswer::Ok;
@@ -61,11 +61,12 @@ class BatchDesktop : public Desktop {
   fs::path programFolder() override { return {}; }
   fs::path currentDirectory() override { return tarvex::currentDirectory(); }
   void setCurrentDirectory(const fs::path& folder) override { tarvex::setCurrentDirectory(folder); }
-  CalendarDate today() override { return localDate(); }
+  CalendarDate today() override { return date_.value_or(localDate()); }
   [[noreturn]] void endProgram() override { throw ProgramEnd{}; }
 
  private:
   bool fix_;
+  std::optional<CalendarDate> date_;
 };
 
 // The window's part without a window: counts in the state, reports to the output, and
@@ -209,7 +210,7 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
       check.json && *check.json != "-" ? std::optional(fs::absolute(*check.json)) : std::nullopt;
 
   const bool jsonToOutput = check.json && *check.json == "-";
-  BatchDesktop desktop(check.fix);
+  BatchDesktop desktop(check.fix, check.date);
   BatchWindow window(state, desktop, check.fix, jsonToOutput ? nullptr : &out);
   FileChanges changes;
   changes.dryRun = !check.fix;

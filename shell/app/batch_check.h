@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace tarvex {
 
 struct BatchCheck {
@@ -13,6 +15,7 @@ struct BatchCheck {
   bool flowFiles = false;
   bool fix = false;
   std::optional<std::string> json;  // a file, or "-" for standard output
+  std::optional<CalendarDate> date;  // the date of backup names; today by default
 };
 
 inline constexpr int kNoErrors = 0;

@@ -51,7 +51,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
                                   "(default: the program's own)")
                        ->type_name("DIR");
   auto* date =
-      app.add_option("--date", dateText, "The calendar date for output folder names and backups")
+      app.add_option("--date", dateText, "The calendar date for output folder names and backup names")
           ->check(kIsoDate);
   auto* check = app.add_option("--check", line.checkFolder,
                                "Check the input files of a data folder in batch, with the "
@@ -59,8 +59,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
                                "cannot run")
                     ->type_name("DIR")
                     ->excludes(script)
-                    ->excludes(shellDir)
-                    ->excludes(date);
+                    ->excludes(shellDir);
   app.add_flag("--matrix", line.matrix, "With --check: check UserWLS.txt too")->needs(check);
   app.add_flag("--matrix-headings", line.matrixHeadings,
                "With --check: the matrix has station-number headings")

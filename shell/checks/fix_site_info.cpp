@@ -1,8 +1,8 @@
 #include "checks/fix_site_info.h"
 
-#include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "checks/check_trap.h"
@@ -17,13 +17,24 @@ namespace {
 
 const std::string kBreak(kLineBreak);
 
-// The stations by their numbers as read, each number with its stations in list order, so
-// that a line finds its stations in one lookup however long the list.
+// The stations by their numbers as read, so that a line finds its stations in one lookup
+// however long the list: the first station of each number, and for every station the next
+// one that has its number.
 class NumbersAsRead {
  public:
-  explicit NumbersAsRead(const ShellState& state) : state_(state) {
-    for (long i = 1; i <= state.StationCount; ++i)
-      stations_[state.StationNumbersAsRead[i]].push_back(i);
+  explicit NumbersAsRead(const ShellState& state)
+      : state_(state), next_(static_cast<std::size_t>(state.StationCount) + 1, 0) {
+    first_.reserve(static_cast<std::size_t>(state.StationCount));
+    std::unordered_map<std::string_view, long> last;
+    last.reserve(static_cast<std::size_t>(state.StationCount));
+    for (long i = 1; i <= state.StationCount; ++i) {
+      const std::string_view number = state.StationNumbersAsRead[i];
+      const auto [at, isNew] = last.emplace(number, i);
+      if (isNew)
+        first_.emplace(number, i);
+      else
+        next_[at->second] = std::exchange(at->second, i);
+    }
   }
 
   // The line with its station number repaired; nothing when it matches no station. The
@@ -42,15 +53,16 @@ class NumbersAsRead {
 
  private:
   // The first station after `after` whose number as read is `number`; 0 when none.
-  long nextMatch(const std::string& number, long after) const {
-    const auto found = stations_.find(number);
-    if (found == stations_.end()) return 0;
-    const auto next = std::upper_bound(found->second.begin(), found->second.end(), after);
-    return next == found->second.end() ? 0 : *next;
+  long nextMatch(std::string_view number, long after) const {
+    const auto found = first_.find(number);
+    long i = found == first_.end() ? 0 : found->second;
+    while (i != 0 && i <= after) i = next_[i];
+    return i;
   }
 
   const ShellState& state_;
-  std::unordered_map<std::string, std::vector<long>> stations_;
+  std::unordered_map<std::string_view, long> first_;
+  std::vector<long> next_;  // 0: no later station has this number
 };
 
 }  // namespace

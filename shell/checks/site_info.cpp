@@ -44,7 +44,7 @@ class SiteInfoCheck {
   void checkStationLine(std::string_view line, long lineNumber);
   void checkFieldCount(std::string_view first, std::size_t fields, long lineNumber);
   void checkStationNumber(long lineNumber);
-  void checkRepeatedStation(const std::string& number, long lineNumber);
+  void checkRepeatedStation(std::string_view number, long lineNumber);
   void checkColumns(const std::vector<std::string_view>& fields, long lineNumber);
   void reportSevenDigitNumbers();
 
@@ -59,9 +59,9 @@ class SiteInfoCheck {
   Report report_;
   SiteInfoOutcome outcome_;
   std::size_t headingCount_ = 0;
-  long index_ = 1;                                // the next station's place in the list
-  std::unordered_map<std::string, long> lineOf_;  // the first line of each station number
-  std::optional<std::string> station_;            // the station of the line being checked
+  long index_ = 1;                                     // the next station's place in the list
+  std::unordered_map<std::string_view, long> lineOf_;  // the first line of each station number
+  std::optional<std::string> station_;                 // the station of the line being checked
 };
 
 void SiteInfoCheck::record(Severity severity, std::string text, std::optional<long> line,
@@ -130,6 +130,7 @@ void SiteInfoCheck::sizeStationList(long stations) {
   s_.StationLatitudes.assign(size, 0);
   s_.StationLongitudes.assign(size, 0);
   s_.SevenDigitStationCount = s_.LeadingCharStationCount = s_.InternalCharStationCount = 0;
+  lineOf_.reserve(size);
 }
 
 void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
@@ -145,8 +146,8 @@ void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
     return;
   }
   station_ = number;
-  checkRepeatedStation(number, lineNumber);
   s_.StationNumbers[index_] = s_.StationNumbersAsRead[index_] = number;
+  checkRepeatedStation(s_.StationNumbersAsRead[index_], lineNumber);
   s_.StationNumberValues[index_] = fnToLong(fields.front());
   checkStationNumber(lineNumber);
   checkColumns(fields, lineNumber);
@@ -166,10 +167,10 @@ void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields, 
 }
 
 // A station listed twice would pair both lines of every other file with one station.
-void SiteInfoCheck::checkRepeatedStation(const std::string& number, long lineNumber) {
+void SiteInfoCheck::checkRepeatedStation(std::string_view number, long lineNumber) {
   const auto [first, isNew] = lineOf_.emplace(number, lineNumber);
   if (isNew) return;
-  error("Error: Station " + number + " is on line " + std::to_string(first->second) +
+  error("Error: Station " + std::string(number) + " is on line " + std::to_string(first->second) +
             " and on line " + std::to_string(lineNumber) + " of " + fileName_,
         lineNumber, 1);
 }

@@ -57,6 +57,51 @@ TEST(StartedPrograms, AProgramThatCannotRunRaisesHereNotInTheChild) {
   }
 }
 
+// How a started program ended, with the last lines of what it wrote as errors.
+TEST(StartedPrograms, TellsHowAProgramEnded) {
+  TempDir dir;
+  struct Row {
+    std::string script;
+    int exitStatus;
+    std::string errorOutput;
+  };
+  std::string twelve, lastTen;
+  for (int i = 1; i <= 12; ++i) {
+    twelve += "echo line " + std::to_string(i) + " >&2\n";
+    if (i > 2) lastTen += (i > 3 ? "\r\n" : "") + std::string("line ") + std::to_string(i);
+  }
+  const std::vector<Row> rows = {
+      {"exit 0\n", 0, ""},
+      {"printf 'Run failed: no stations\\r\\n' >&2\nexit 1\n", 1, "Run failed: no stations"},
+      {twelve + "exit 3\n", 3, lastTen},
+      {"kill -9 $$\n", 128 + 9, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.script);
+    StartedPrograms programs;
+    const ProgramId id =
+        programs.start(executable(dir, "program", "#!/bin/sh\n" + row.script), dir.path());
+    ASSERT_TRUE(programs.waitForLast(10));
+    const ProgramStatus status = programs.status(id);
+    EXPECT_FALSE(status.running);
+    EXPECT_EQ(status.exitStatus, row.exitStatus);
+    EXPECT_EQ(status.errorOutput, row.errorOutput);
+  }
+}
+
+TEST(StartedPrograms, AProgramStillRunningSaysSo) {
+  TempDir dir;
+  StartedPrograms programs;
+  const ProgramId id = programs.start(
+      executable(dir, "program", "#!/bin/sh\nwhile [ ! -e stop ]; do sleep 0.02; done\n"),
+      dir.path());
+  EXPECT_TRUE(programs.status(id).running);
+  dir.write("stop", "");
+  ASSERT_TRUE(programs.waitForLast(10));
+  EXPECT_FALSE(programs.status(id).running);
+  EXPECT_FALSE(programs.status(id + 100000).running) << "one never started has ended";
+}
+
 TEST(StartedPrograms, RunsDetachedInItsFolderWithItsArguments) {
   TempDir dir;
   const fs::path program =

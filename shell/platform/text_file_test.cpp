@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "file_size_limit.h"
 #include "platform/run_time_error.h"
@@ -41,6 +42,40 @@ TEST(TextFile, ReadingMissingOrFolderRaises) {
   TempDir dir;
   EXPECT_RUNTIME_ERROR(readFileBytes(dir.path() / "missing.txt"), 53);
   EXPECT_RUNTIME_ERROR(readFileBytes(dir.path()), 75);
+}
+
+// A table is read only when it is a regular file at the moment it is opened, and only
+// whole up to the limit; nothing waits on a pipe or reads a device without end.
+TEST(TextFile, ReadingRefusesWhatIsNoRegularFileAndWhatIsTooLarge) {
+  TempDir dir;
+  const auto fifo = dir.path() / "fifo.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.txt");
+  const auto small = dir.write("small.txt", std::string(100, 'x'));
+  struct Row {
+    std::filesystem::path file;
+    std::uint64_t limit;
+    int number;
+    std::string description;
+  };
+  const std::vector<Row> rows = {
+      {fifo, kMaxFileBytes, 75, "Path/File access error: fifo.txt is not a regular file"},
+      {dir.path() / "zero.txt", kMaxFileBytes, 75,
+       "Path/File access error: zero.txt is not a regular file"},
+      {small, 99, 7, "File too large: more than 99 bytes"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    try {
+      readFileBytes(row.file, row.limit);
+      ADD_FAILURE() << "read";
+    } catch (const RunTimeError& e) {
+      EXPECT_EQ(e.number(), row.number);
+      EXPECT_EQ(e.description(), row.description);
+    }
+  }
+  EXPECT_EQ(readFileBytes(small, 100).size(), 100u);
+  EXPECT_RUNTIME_ERROR(LineReader reader(fifo), 75);
 }
 
 TEST(TextFile, LineReaderStopsAtItsLimit) {

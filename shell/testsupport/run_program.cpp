@@ -18,6 +18,7 @@ std::string shellQuote(const std::string& text) {
 }
 
 std::string shellProgram() { return shellQuote(TARVEX_SHELL_BINARY); }
+std::string shellBinary() { return TARVEX_SHELL_BINARY; }
 std::string buildBinDir() { return TARVEX_BIN_DIR; }
 std::string sourceDir() { return TARVEX_SOURCE_DIR; }
 

@@ -18,6 +18,8 @@ std::string shellQuote(const std::string& text);
 
 // The shell program of this build, quoted for a command line.
 std::string shellProgram();
+// Its path as it is.
+std::string shellBinary();
 // The build's folder of programs (the shell, the engine, the initialization file).
 std::string buildBinDir();
 // The project's source folder, for its examples.

@@ -35,6 +35,23 @@ std::string stationTable(const std::vector<std::string>& stations, const std::st
   return text;
 }
 
+void writeMatrix(const fs::path& folder, const std::vector<std::string>& stations, bool headings) {
+  std::string matrix;
+  if (headings) {
+    for (const auto& station : stations) (matrix += '\t') += station;
+    matrix += "\r\n";
+  }
+  for (std::size_t r = 0; r < stations.size(); ++r) {
+    if (headings) (matrix += stations[r]) += '\t';
+    for (std::size_t c = 0; c < stations.size(); ++c) {
+      if (c) matrix += '\t';
+      matrix += r == c ? "1" : "0.05";
+    }
+    matrix += "\r\n";
+  }
+  write(folder / "UserWLS.txt", matrix);
+}
+
 }  // namespace
 
 std::vector<std::string> sampleStations(int count) {
@@ -83,21 +100,8 @@ void writeSampleData(const fs::path& folder, const SampleData& shape) {
   write(folder / "LP3K.txt", stationTable(stations, heading, shape.flowColumns, values(0.1)));
   write(folder / "LP3s.txt", stationTable(stations, heading, shape.flowColumns, values(0.02)));
 
-  std::string matrix;
-  if (shape.matrixHeadings) {
-    for (const auto& station : stations) (matrix += '\t') += station;
-    matrix += "\r\n";
-  }
-  for (int r = 0; r < shape.stations; ++r) {
-    if (shape.matrixHeadings) (matrix += stations[static_cast<std::size_t>(r)]) += '\t';
-    for (int c = 0; c < shape.stations; ++c) {
-      if (c) matrix += '\t';
-      matrix += r == c ? "1" : "0.05";
-    }
-    matrix += "\r\n";
-  }
-  write(folder / "UserWLS.txt", matrix);
-
+  if (shape.withMatrix) writeMatrix(folder, stations, shape.matrixHeadings);
+  if (!shape.withFlowFiles) return;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     std::string series;
     for (int y = 0; y < shape.years; ++y)

@@ -12,6 +12,8 @@ struct SampleData {
   int flowColumns = 3;  // flow characteristics besides the station number
   int years = 20;       // annual values per station, from 1990
   bool matrixHeadings = true;
+  bool withMatrix = true;     // UserWLS.txt
+  bool withFlowFiles = true;  // one DOVL file per station
 };
 
 // The station numbers of a sample data set: eight digits, in order.

@@ -29,14 +29,20 @@ TempDir::~TempDir() {
 fs::path TempDir::write(const std::string& name, std::string_view bytes) const {
   const fs::path file = path_ / name;
   fs::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
+  writeBytes(file, bytes);
   return file;
 }
 
-std::string TempDir::read(const std::string& name) const {
-  std::ifstream in(path_ / name, std::ios::binary);
+std::string TempDir::read(const std::string& name) const { return readBytes(path_ / name); }
+
+void writeBytes(const fs::path& file, std::string_view bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+std::string readBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();

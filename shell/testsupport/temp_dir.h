@@ -27,6 +27,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// A file's bytes, written whole or read whole (empty when it cannot be read).
+void writeBytes(const std::filesystem::path& file, std::string_view bytes);
+std::string readBytes(const std::filesystem::path& file);
+
 // The names of a folder's entries, sorted; the folder's own entries only.
 std::vector<std::string> folderListing(const std::filesystem::path& folder);
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "checks/fix_station_ids_form.h"
+#include "platform/folder_lock.h"
 #include "sample_data.h"
 #include "shell_harness.h"
 
@@ -42,7 +43,7 @@ const std::string kAllOptions = "tick cbUDWMatrix\ntick cbUDMHeadings\ntick cbDO
 
 TEST(Step2, CleanFolderCompletesWithEveryCheck) {
   // A matrix without headings: its engine copy, USERWLS.txt, is the same file in another
-  // letter case, written back with the one more line break of the engine's copy.
+  // letter case, with the same bytes.
   Step2 shell({.matrixHeadings = false});
   const std::string matrix = shell.dataDir.read("UserWLS.txt");
   shell.checks("tick cbUDWMatrix\ntick cbDOVLFiles\n", "answer no\n");
@@ -155,6 +156,76 @@ TEST(Step2, SevenDigitNumbersAreRepairedAndTheFileReadAgain) {
   // The seven-digit box, the repair, the rewrite.
   EXPECT_EQ(shell.state.WarningCount, 3);
   EXPECT_EQ(shell.state.ErrorCount, 0);
+}
+
+// A station given to two lines stops Step 2 at that file, and no file is rewritten.
+TEST(Step2, ARepeatedStationRewritesNothing) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> tables;
+    std::string answers;
+    std::string seen;
+  };
+  const std::vector<Row> rows = {
+      {"in every table",
+       {"SiteInfo.txt", "FlowChar.txt", "LP3G.txt", "LP3K.txt", "LP3s.txt"},
+       "answer no\n",
+       msgBoxBlock(16, "Error:",
+                   "Please fix errors in \r\nSiteInfo.txt\r\nthen re-run the shell program. ")},
+      {"in the skew file",
+       {"LP3G.txt"},
+       "answer no\nanswer yes\nanswer yes\n",
+       "== msgbox 48 \"Lines out of order\"\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Step2 shell;
+    for (const std::string& table : row.tables) {
+      std::string text = shell.dataDir.read(table);
+      text.replace(text.find(shell.stations[3]), 8, shell.stations[0]);
+      shell.dataDir.write(table, text);
+    }
+    const auto before = folderContents(shell.dataDir);
+    shell.checks("", row.answers);
+    EXPECT_TRUE(shell.saw(row.seen)) << shell.transcript();
+    EXPECT_TRUE(shell.saw("Error: Station " + shell.stations[0] +
+                          " is on line 2 and on line 5 of " + row.tables.front()));
+    auto after = folderContents(shell.dataDir);
+    after.erase("DOVLAnnualTimeSeries.txt");
+    EXPECT_EQ(after, before);
+  }
+}
+
+// The repair reads a station number as the check does, trimmed: its line is kept.
+TEST(Step2, AStationNumberWithBlanksIsRepairedInItsLine) {
+  Step2 shell;
+  const std::string clean = shell.dataDir.read("SiteInfo.txt");
+  std::string site = clean;
+  site.replace(site.find(shell.stations[0]), 8, "A" + shell.stations[0].substr(1) + " ");
+  shell.dataDir.write("SiteInfo.txt", site);
+  shell.checks("",
+               "answer no\nfrmFixStationIDs: click cmdStripLeadingCharacters\n"
+               "frmFixStationIDs: click cmdAddLeadingZero\nanswer yes\n");
+  EXPECT_EQ(shell.dataDir.read("SiteInfo.txt"), clean);
+  EXPECT_EQ(shell.statusTexts.back(), kComplete);
+}
+
+// Another check or run holding the data folder: Step 2 says so and reads nothing.
+TEST(Step2, AFolderInUseIsLeftAlone) {
+  Step2 shell;
+  ASSERT_TRUE(shell.run("click cmdInputFiles\nopen SiteInfo.txt\n"));
+  shell.clearTranscript();
+  shell.statusTexts.clear();
+  const FolderLock other(shell.dataDir.path());
+  ASSERT_TRUE(shell.run("click cmdQAQCFiles\nanswer no\n"));
+  EXPECT_EQ(shell.transcript(),
+            msgBoxBlock(48, "Data Folder in Use:",
+                        "Another check, repair or TARVEX run is using the data folder:\r\n" +
+                            shell.state.WorkingDirectory +
+                            "\r\nPlease wait until it has finished, then click the step again.") +
+                "== unused line 2 \"answer no\"\n");
+  EXPECT_EQ(shell.statusTexts, std::vector<std::string>{});
+  EXPECT_TRUE(shell.state.InputFilesSpecified);
 }
 
 TEST(Step2, ErrorsOfAnEarlierRunStillCount) {
