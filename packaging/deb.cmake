@@ -25,9 +25,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TARVEX_HOMEPAGE}")
-# Depends from the shared libraries the programs use; the plain host is the package's own.
+# Depends from the shared libraries the programs use; the plain host, found through plxcall's
+# run path, is the package's own.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 
 # Debian wants the copyright and a compressed changelog in the package's documents.
 set(doc_dir ${CMAKE_CURRENT_BINARY_DIR}/doc)
