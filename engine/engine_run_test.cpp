@@ -242,5 +242,35 @@ TEST(EngineRun, ProgramOnTheDemoData) {
   EXPECT_EQ(fits, 4u);
 }
 
+// A program started with arguments was not started by the shell: it answers and leaves the
+// data folder as it was.
+TEST(EngineRun, ArgumentsAnswerWithoutRunning) {
+  TempDir copy;
+  fs::copy(testing::sourceDir() + "/examples/demo/data", copy.path(), fs::copy_options::recursive);
+  const std::vector<std::string> before = folderListing(copy.path());
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* out;  // how standard output begins
+    bool message;     // a line on standard error
+  } cases[] = {
+      {"--help", 0, "Usage: TARVEXv1\n", false},
+      {"-h", 0, "Usage: TARVEXv1\n", false},
+      {"--version", 0, "TARVEXv1 " TARVEX_VERSION "\n", false},
+      {"--run", 2, "", true},
+      {"--help --version", 2, "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const testing::ProgramResult result = testing::runProgram(
+        "cd " + testing::shellQuote(copy.path().string()) + " && " +
+        testing::shellQuote(testing::buildBinDir() + "/TARVEXv1") + " " + c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_TRUE(result.out.starts_with(c.out)) << result.out;
+    EXPECT_EQ(result.err.empty(), !c.message) << result.err;
+    EXPECT_EQ(folderListing(copy.path()), before);
+  }
+}
+
 }  // namespace
 }  // namespace tarvex::engine

@@ -7,6 +7,11 @@
 #include <filesystem>
 #include <sstream>
 
+// Where an installed tree keeps the kernels, relative to its programs' folder.
+#ifndef HOSTARRAY_KERNEL_DIR_FROM_BIN
+#define HOSTARRAY_KERNEL_DIR_FROM_BIN "../lib/tarvex/kernels"
+#endif
+
 namespace hostarray {
 
 LoadError::~LoadError() = default;
@@ -26,7 +31,9 @@ std::string locateKernel(const std::string& nameOrPath) {
     if (!fs::is_regular_file(nameOrPath)) throw LoadError("no kernel file " + nameOrPath);
     return nameOrPath;
   }
-  std::vector<std::string> folders{programDirectory()};
+  const std::string beside = programDirectory();
+  std::vector<std::string> folders{
+      beside, (fs::path(beside) / HOSTARRAY_KERNEL_DIR_FROM_BIN).lexically_normal().string()};
   if (const char* path = std::getenv("PLX_KERNEL_PATH")) {
     std::stringstream list(path);
     for (std::string folder; std::getline(list, folder, ':');) {
@@ -37,8 +44,8 @@ std::string locateKernel(const std::string& nameOrPath) {
     const fs::path candidate = fs::path(folder) / (nameOrPath + ".so");
     if (fs::is_regular_file(candidate)) return candidate.string();
   }
-  throw LoadError("unknown kernel " + nameOrPath +
-                  " (looked beside the program and in PLX_KERNEL_PATH)");
+  throw LoadError("unknown kernel " + nameOrPath + " (looked beside the program, in " + folders[1] +
+                  " and in PLX_KERNEL_PATH)");
 }
 
 void KernelModule::Close::operator()(void* handle) const { dlclose(handle); }

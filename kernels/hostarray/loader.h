@@ -20,8 +20,9 @@ class QV_HOST_API LoadError : public std::runtime_error {
 // The folder of the running program.
 QV_HOST_API std::string programDirectory();
 
-// A kernel name ("Gormik") is looked up beside the running program, then in each folder of
-// PLX_KERNEL_PATH; anything with a slash or ending in ".so" is taken as a path.
+// A kernel name ("Gormik") is looked up beside the running program, then where an installed
+// tree keeps the kernels (relative to the program), then in each folder of PLX_KERNEL_PATH;
+// anything with a slash or ending in ".so" is taken as a path.
 QV_HOST_API std::string locateKernel(const std::string& nameOrPath);
 
 // Memory offered for the output a kernel creates (see OutputOffer); none by default.

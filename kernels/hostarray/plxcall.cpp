@@ -16,6 +16,32 @@ namespace {
 using hostarray::ArrayPtr;
 using nlohmann::json;
 
+constexpr const char* kUsage = R"(Usage: plxcall KERNEL < inputs.json
+Runs a Sobol point kernel on the inputs given as JSON on standard input and writes its
+outputs as JSON on standard output.
+
+KERNEL is a kernel name (Gormik, Tavrel, Hestra, Fjorum, Ulvane, Wenlix, Pirrok, Zendal,
+Lurvek), looked up beside plxcall, then in the installed kernel folder
+()" HOSTARRAY_KERNEL_DIR_FROM_BIN R"( relative to plxcall), then in the folders of
+PLX_KERNEL_PATH; or a path to a .so file.
+
+Input:  {"inputs": [ARRAY, ...], "nlhs": 1}
+Output: {"outputs": [ARRAY or null, ...]}, or {"error": "IDENTIFIER"} if the kernel raises one
+Arrays: {"class": "double"|"uint64"|"logical", "dims": [R, C], "data": [...]}, the data in
+column-major order, or {"class": "cell", "dims": [R, C], "cells": [ARRAY or null, ...]}
+
+Options:
+  --help     show this text and exit
+  --version  show the version and exit
+
+Environment:
+  PLX_KERNEL_PATH  folders, separated by colons, searched for kernels last
+
+Exit status:
+  0 the outputs were written; 1 standard output could not be written; 2 unusable input
+  or kernel; 3 the kernel raised an identifier.
+)";
+
 int usable(const std::string& message) {
   std::cerr << "plxcall: " << message << '\n';
   return 2;
@@ -73,10 +99,20 @@ int written(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return usable("usage: plxcall KERNEL < inputs.json");
+  if (argc != 2) return usable("usage: plxcall KERNEL < inputs.json (see --help)");
+  const std::string argument = argv[1];
+  // Answered before standard input is touched.
+  if (argument == "--help" || argument == "-h") {
+    std::cout << kUsage;
+    return written(0);
+  }
+  if (argument == "--version") {
+    std::cout << "plxcall " << PLXCALL_VERSION << '\n';
+    return written(0);
+  }
   int status;
   try {
-    status = run(argv[1]);
+    status = run(argument);
   } catch (const std::bad_alloc&) {
     status = usable("the host cannot allocate the arrays asked for");
   } catch (const std::exception& e) {

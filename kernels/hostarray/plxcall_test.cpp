@@ -40,8 +40,8 @@ class Plxcall : public testing::Test {
               const std::string& output = "") {
     std::ofstream(dir_ / "in.json") << input;
     std::ofstream(dir_ / "out").flush();
-    const std::string command = env + " '" + hostarray::programDirectory() + "/plxcall' '" +
-                                kernel + "' < '" + (dir_ / "in.json").string() + "' " +
+    const std::string command = env + " '" + plxcall_.string() + "' '" + kernel + "' < '" +
+                                (dir_ / "in.json").string() + "' " +
                                 (output.empty() ? "> '" + (dir_ / "out").string() + "'" : output) +
                                 " 2> '" + (dir_ / "err").string() + "'";
     const int status = std::system(command.c_str());
@@ -49,6 +49,7 @@ class Plxcall : public testing::Test {
   }
 
   fs::path dir_;
+  fs::path plxcall_ = fs::path(hostarray::programDirectory()) / "plxcall";
 };
 
 const char* const kPoint = R"({"inputs": [
@@ -216,6 +217,41 @@ TEST_F(Plxcall, FindsKernelsByPathAndSearchPath) {
   EXPECT_EQ(run("Elsewhere", input).status, 2);
   EXPECT_EQ(run("Elsewhere", input, "PLX_KERNEL_PATH='/nonexistent:" + dir_.string() + "'").status,
             3);
+}
+
+// Installed, the kernels are in their own folder, found relative to plxcall.
+TEST_F(Plxcall, FindsKernelsInTheInstalledFolder) {
+  const fs::path build = hostarray::programDirectory();
+  const fs::path bin = dir_ / "prefix" / "bin";
+  const fs::path kernels = (bin / HOSTARRAY_KERNEL_DIR_FROM_BIN).lexically_normal();
+  fs::create_directories(bin);
+  fs::create_directories(kernels);
+  for (const char* file : {"plxcall", "libhostarray.so"}) fs::copy_file(build / file, bin / file);
+  fs::copy_file(build / "Tavrel.so", kernels / "Tavrel.so");
+  plxcall_ = bin / "plxcall";
+  EXPECT_EQ(run("Tavrel", R"({"inputs": []})", "PLX_KERNEL_PATH=").status, 3);
+  const Outcome missing = run("Gormik", R"({"inputs": []})", "PLX_KERNEL_PATH=");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find(kernels.string()), std::string::npos) << missing.err;
+}
+
+// Help and version are answered before standard input is read, which here is no request.
+TEST_F(Plxcall, HelpAndVersionReadNoInput) {
+  const struct {
+    const char* argument;
+    const char* out;  // how standard output begins
+  } cases[] = {
+      {"--help", "Usage: plxcall KERNEL < inputs.json\n"},
+      {"-h", "Usage: plxcall KERNEL < inputs.json\n"},
+      {"--version", "plxcall " PLXCALL_VERSION "\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.argument);
+    const Outcome r = run(c.argument, "not a request");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with(c.out)) << r.out;
+    EXPECT_EQ(r.err, "");
+  }
 }
 
 }  // namespace

@@ -47,8 +47,9 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
                                 "a transcript goes to standard output")
                      ->type_name("FILE");
   auto* shellDir = app.add_option("--shell-dir", line.shellDirectory,
-                                  "The folder of the engine and the initialization file "
-                                  "(default: the program's own)")
+                                  "The folder to take for the program's own: the initialization "
+                                  "file and the engine are looked for there, then in " +
+                                      std::string(TARVEX_ENGINE_DIR_FROM_BIN) + " from it")
                        ->type_name("DIR");
   auto* date =
       app.add_option("--date", dateText, "The calendar date for output folder names and backup names")

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "run_program.h"
+#include "state/shell_folders.h"
 #include "temp_dir.h"
 
 namespace tarvex::testing {
@@ -23,8 +24,12 @@ TEST(ScriptDriver, StartsLoadedFromTheBuildTree) {
             "ErrorCount: 0\nWarningCount: 0\nStationCount: 0\n== end\n");
 }
 
+// --shell-dir stands for the program's own folder, so the installed folder beside it is
+// looked in too, and the box names both.
 TEST(ScriptDriver, EmptyShellFolderIsFatalButExitWorks) {
   TempDir empty;
+  const std::vector<std::string> folders = shellFolders(empty.path());
+  ASSERT_EQ(folders.size(), 2u);
   const ProgramResult r =
       runShell("click cmdInputFiles\nshow tbMyStatus\nclick cmdExit\nshow tbMyStatus\n",
                "--shell-dir " + shellQuote(empty.path().string()));
@@ -35,10 +40,14 @@ TEST(ScriptDriver, EmptyShellFolderIsFatalButExitWorks) {
             "used.\n"
             "The TARVEX file does not exist in the shell directory. This is a fatal error!\n"
             "The TARVEX control file does not exist in the shell directory. This is a fatal "
-            "error!\n\n-> ok\n"
-            "== disabled cmdInputFiles\n"
-            "== show tbMyStatus\nStatus:\n"
-            "== end\n");
+            "error!\n"
+            "TARVEXshell01.ini was looked for in:\n    " +
+                folders[0] + "\n    " + folders[1] +
+                "\nStart the shell with --shell-dir DIR to name the folder that holds it and "
+                "the engine.\n\n-> ok\n"
+                "== disabled cmdInputFiles\n"
+                "== show tbMyStatus\nStatus:\n"
+                "== end\n");
 }
 
 TEST(ScriptDriver, AnswersAreTakenLazilyAndDefaultsSaid) {

@@ -1,15 +1,22 @@
+#include <algorithm>
+
 #include "platform/error_trap.h"
 #include "run/file_routines.h"
 #include "state/read_ini.h"
+#include "state/shell_folders.h"
 #include "window/main_window.h"
 
 namespace tarvex {
 
 namespace {
 
-std::string withTrailingSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
+// Where a user can put the files, or which folder to name, when none was found.
+std::string placesLookedIn(const std::vector<std::string>& folders) {
+  std::string text = std::string(kIniFileName) + " was looked for in:\r\n";
+  for (const std::string& folder : folders) text += "    " + folder + "\r\n";
+  return text +
+         "Start the shell with --shell-dir DIR to name the folder that holds it and the "
+         "engine.\r\n";
 }
 
 }  // namespace
@@ -24,13 +31,19 @@ void MainWindow::load() {
         state_.FlowFilesChecked = false;
     std::string message;
 
-    state_.ShellDirectory = withTrailingSlash(desktop_.programFolder().string());
+    // The program's own folder, or the installed one when only that holds the file.
+    const std::vector<std::string> folders = shellFolders(desktop_.programFolder());
+    const auto withIni = std::find_if(folders.begin(), folders.end(), [](const std::string& f) {
+      return FileExists(f + kIniFileName);
+    });
+    const bool iniFound = withIni != folders.end();
+    state_.ShellDirectory = iniFound ? *withIni : folders.front();
     // The current directory never ends in '/' except at the root.
     std::string current = desktop_.currentDirectory().string();
     state_.WorkingDirectory = current == "/" ? current : current + "/";
     tbDirectory.setText(state_.WorkingDirectory);
 
-    if (!FileExists(state_.ShellDirectory + kIniFileName)) {
+    if (!iniFound) {
       message = std::string("The initialization file ") + kIniFileName +
                 " does not exist default values will be used.\r\n";
       state_.TARVEXExeName = kDefaultExeName;
@@ -55,6 +68,7 @@ void MainWindow::load() {
     }
 
     if (fatal) {
+      if (!iniFound) message += placesLookedIn(folders);
       DisableMyForm();
       desktop_.msgBox(message, kCritical, "Fatal Error Loading Shell:");
     } else if (message.empty()) {

@@ -111,15 +111,6 @@ TEST(StartUp, InitializationFileAndEngineFiles) {
        "TARVEXv1",
        "TARVEXv1.ctf",
        ""},
-      {"empty shell folder: the missing ini line, then both fatal lines",
-       nullptr,
-       {},
-       msgBoxBlock(16, "Fatal Error Loading Shell:", kNoIni + kNoExe + kNoCtf),
-       "Status:",
-       true,
-       "TARVEXv1.exe",
-       "TARVEXv1.ctf",
-       ""},
   };
   for (const StartCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -152,6 +143,59 @@ TEST(StartUp, SetsDirectoriesAndResetsFlags) {
   EXPECT_FALSE(shell.state.InputFilesSpecified);
   EXPECT_FALSE(shell.state.TARVEXHasRun);
   EXPECT_EQ(shell.state.ErrorCount, 0);
+}
+
+// An installed tree keeps the engine folder apart from the programs: prefix/bin holds the
+// shell, prefix/lib/tarvex the initialization file and the engine.
+TEST(StartUp, LooksBesideItselfThenInTheInstalledFolder) {
+  TempDir prefix;
+  const std::string lib =
+      (std::filesystem::path("bin") / TARVEX_ENGINE_DIR_FROM_BIN).lexically_normal().string() + "/";
+  const std::string bin = prefix.dir() + "bin/";
+  const std::string installed = prefix.dir() + lib;
+  const std::string ini = "TARVEXv1\r\nTARVEXv1.ctf\r\n";
+  const struct {
+    const char* what;
+    std::vector<std::string> files;  // relative to the prefix
+    std::string shellDirectory;
+    std::string expectedBox;
+  } cases[] = {
+      {"installed folder only",
+       {lib + "TARVEXshell01.ini", lib + "TARVEXv1", lib + "TARVEXv1.ctf"},
+       installed,
+       ""},
+      {"the program's own folder comes first",
+       {"bin/TARVEXshell01.ini", "bin/TARVEXv1", "bin/TARVEXv1.ctf", lib + "TARVEXshell01.ini"},
+       bin,
+       ""},
+      {"the folder with the file is the shell's, even without the engine",
+       {"bin/TARVEXv1", "bin/TARVEXv1.ctf", lib + "TARVEXshell01.ini"},
+       installed,
+       msgBoxBlock(16, "Fatal Error Loading Shell:", kNoExe + kNoCtf)},
+      {"no file anywhere: every place looked in, and the option to name one",
+       {},
+       bin,
+       msgBoxBlock(16, "Fatal Error Loading Shell:",
+                   kNoIni + kNoExe + kNoCtf + "TARVEXshell01.ini was looked for in:\r\n    " + bin +
+                       "\r\n    " + installed +
+                       "\r\nStart the shell with --shell-dir DIR to name the folder that "
+                       "holds it and the engine.\r\n")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(prefix.path() / "bin");
+    std::filesystem::remove_all(prefix.path() / lib);
+    std::filesystem::create_directories(prefix.path() / "bin");
+    for (const std::string& file : c.files) prefix.write(file, file.ends_with(".ini") ? ini : "x");
+    std::ostringstream out;
+    ScriptedDesktop desktop(out, prefix.path() / "bin", kTestDate);
+    ShellState state;
+    MainWindow window(desktop, state);
+    window.load();
+    EXPECT_EQ(state.ShellDirectory, c.shellDirectory);
+    EXPECT_EQ(out.str(), c.expectedBox);
+    EXPECT_EQ(window.cmdInputFiles.enabled(), c.expectedBox.empty());
+  }
 }
 
 TEST(StartUp, RootFolderGetsOneSlash) {

@@ -20,12 +20,16 @@ from ._sobolseq import coordinates_by_blocks as _coordinates_by_blocks
 from ._sobolseq import KernelError, LoadError
 
 __all__ = ["KERNELS", "KernelError", "LoadError", "call", "codes", "direction_numbers", "points"]
+__version__ = "1.0"
 
 KERNELS = ("Gormik", "Tavrel", "Hestra", "Fjorum", "Ulvane", "Wenlix", "Pirrok", "Zendal", "Lurvek")
 
 _HERE = os.path.dirname(os.path.abspath(__file__))
-# The build puts the package in python/ and the kernels in bin/, side by side.
-_KERNEL_DIR = os.path.join(os.path.dirname(os.path.dirname(_HERE)), "bin")
+# Installed, the kernels travel inside the package; the build puts the package in python/ and
+# the kernels in bin/, side by side.
+_KERNEL_DIR = os.path.join(_HERE, "kernels")
+if not os.path.isdir(_KERNEL_DIR):
+    _KERNEL_DIR = os.path.join(os.path.dirname(os.path.dirname(_HERE)), "bin")
 _TABLE = os.path.join(_HERE, "sobol_direction_numbers.tsv")
 _CODE_BITS = 53
 _MAX_CELL_DEPTH = 64

@@ -47,6 +47,8 @@ void applyShellLook() {
 QtProgram::QtProgram(int& argc, char** argv) : app_(std::make_unique<QApplication>(argc, argv)) {
   // The program ends through Exit alone, never because its last window went away.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Desktops match the window to its installed desktop entry, and so to its icon, by this.
+  QApplication::setDesktopFileName(QStringLiteral(TARVEX_APP_ID));
   applyShellLook();
 }
 

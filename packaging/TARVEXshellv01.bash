@@ -1,0 +1,35 @@
+# Completion of TARVEXshellv01's options, and of the files and folders they take.
+_TARVEXshellv01() {
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+  COMPREPLY=()
+  case $prev in
+    --script)
+      mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+      return ;;
+    --shell-dir | --check)
+      mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+      return ;;
+    --json)
+      mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+      [[ - == "$cur"* ]] && COMPREPLY+=(-)
+      return ;;
+    --date)
+      mapfile -t COMPREPLY < <(compgen -W "$(date +%F)" -- "$cur")
+      return ;;
+  esac
+  [[ $cur == -* ]] || return
+  # A batch check and a session take different options.
+  local word check=false session=false
+  for word in "${COMP_WORDS[@]:0:COMP_CWORD}"; do
+    case $word in
+      --check) check=true ;;
+      --script | --shell-dir | --date) session=true ;;
+    esac
+  done
+  local options="--help --version"
+  $check || options+=" --script --shell-dir --date"
+  $session || options+=" --check"
+  $check && options+=" --matrix --matrix-headings --flow-files --fix --json"
+  mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+}
+complete -o filenames -F _TARVEXshellv01 TARVEXshellv01
