@@ -18,16 +18,16 @@ _TARVEXshellv01() {
       return ;;
   esac
   [[ $cur == -* ]] || return
-  # A batch check and a session take different options.
+  # A batch check and a session take different options; both take a date.
   local word check=false session=false
   for word in "${COMP_WORDS[@]:0:COMP_CWORD}"; do
     case $word in
       --check) check=true ;;
-      --script | --shell-dir | --date) session=true ;;
+      --script | --shell-dir) session=true ;;
     esac
   done
-  local options="--help --version"
-  $check || options+=" --script --shell-dir --date"
+  local options="--help --version --date"
+  $check || options+=" --script --shell-dir"
   $session || options+=" --check"
   $check && options+=" --matrix --matrix-headings --flow-files --fix --json"
   mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")

@@ -8,6 +8,12 @@ namespace tarvex {
 void MainWindow::cmdExit_Click() {
   auto error = trapped([&] {
     tbMyStatus.setText("Status: Exit Program.");
+    if (state_.EngineOutputPending && desktop_.programStatus(state_.EngineProgram).running)
+      desktop_.msgBox(
+          "TARVEX is still running. It goes on after the shell ends, and its files "
+          "stay in the data folder, not collected:\r\n" +
+              state_.WorkingDirectory,
+          kInformation, "TARVEX Is Still Running:");
     // Never clean the shell's own folder, however it is spelled: that would delete
     // the engine itself.
     if (!sameFolder(state_.WorkingDirectory, state_.ShellDirectory) && state_.InputFilesSpecified &&

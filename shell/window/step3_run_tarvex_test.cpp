@@ -342,7 +342,14 @@ TEST(StepThree, ExitLeavesARunningEngineInPlace) {
   RunSession s("#!/bin/sh\nwhile [ ! -e finish.flag ]; do sleep 0.02; done\n");
   ASSERT_TRUE(s.run("click cmdRunTARVEX\nanswer yes\nanswer no"));
   ASSERT_TRUE(s.state.EngineOutputPending);
+  s.clearTranscript();
   EXPECT_FALSE(s.run("click cmdExit"));
+  EXPECT_EQ(s.transcript(), msgBoxBlock(64, "TARVEX Is Still Running:",
+                                        "TARVEX is still running. It goes on after the shell "
+                                        "ends, and its files stay in the data folder, not "
+                                        "collected:\r\n" +
+                                            s.data()) +
+                                "== end\n");
   EXPECT_TRUE(s.has("TARVEXv1") && s.has("TARVEXv1.ctf"));
   s.dataDir.write("finish.flag", "");
   EXPECT_TRUE(s.desktop.waitForStartedProgram(10));
