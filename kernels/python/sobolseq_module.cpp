@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine_module.h"
 #include "loader.h"
 #include "plain_array.h"
 
@@ -237,4 +238,5 @@ PYBIND11_MODULE(_sobolseq, m) {
   m.def("coordinates_by_blocks", &coordinatesByBlocks, py::arg("hestra"), py::arg("wenlix"),
         py::arg("V"), py::arg("skip"), py::arg("leap"), py::arg("gray"), py::arg("out"),
         py::arg("block_rows"));
+  addEngineFunctions(m);
 }
