@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "result_memory.h"
 #include "sobol_engine.h"
 
 namespace py = pybind11;
@@ -50,20 +51,19 @@ void scrambleLinear(py::array words, const py::array& rows) {
   sobolbits::scrambleLinear(w, d, r, bits);
 }
 
-void enginePoints(const py::array& words, const py::object& shift, const py::object& owenSeeds,
-                  std::uint64_t first, py::array out) {
+py::array enginePoints(const py::array& words, const py::object& shift, const py::object& owenSeeds,
+                       std::uint64_t first, std::size_t n) {
   const std::size_t d = dimensionsOf(words);
   const sobolbits::EngineScramble scramble{perDimension(shift, d, "shift must be d uint64 words"),
                                            perDimension(owenSeeds, d, "seeds must be d words")};
-  require(out.dtype().equal(py::dtype::of<double>()) && out.ndim() == 2 &&
-              static_cast<std::size_t>(out.shape(1)) == d && (out.flags() & py::array::f_style) &&
-              out.writeable(),
-          "out must be a writable Fortran-ordered n x d float64 array");
+  py::array out = resultmemory::freshColumns(n, d);
   const auto* w = static_cast<const std::uint64_t*>(words.data());
   auto* o = static_cast<double*>(out.mutable_data());
-  const auto n = static_cast<std::size_t>(out.shape(0));
-  const py::gil_scoped_release unlocked;
-  sobolbits::enginePoints(w, d, scramble, first, n, o);
+  {
+    const py::gil_scoped_release unlocked;
+    sobolbits::enginePoints(w, d, scramble, first, n, o);
+  }
+  return out;
 }
 
 }  // namespace
@@ -73,6 +73,6 @@ void addEngineFunctions(py::module_& m) {
         "Applies lower-triangular matrices (d x bits rows of digit masks) to d x 64 direction "
         "words in place.");
   m.def("engine_points", &enginePoints, py::arg("words"), py::arg("shift"), py::arg("owen_seeds"),
-        py::arg("first"), py::arg("out"),
-        "Writes points first, first + 1, ... (Gray-code order) into out, n x d.");
+        py::arg("first"), py::arg("n"),
+        "Points first, first + 1, ... (Gray-code order): a fresh n x d Fortran-ordered array.");
 }

@@ -284,3 +284,16 @@ def test_a_block_alone_equals_the_same_rows_of_a_whole_run(scramble):
     for first, n in rng.permutation([(0, 1), (511, 2), (512, 700), (1999, 3001), (4999, 1)]):
         np.testing.assert_array_equal(sequence.points(first, n), whole[first : first + n])
     np.testing.assert_array_equal(sequence.columns(2, 4).points(100, 50), whole[100:150, 2:4])
+
+
+def test_large_results_take_the_memory_of_freed_ones():
+    engine = sobolseq.Sobol(16, seed=1)
+    first = engine.random_base2(16)  # 8 MiB
+    address = first.ctypes.data
+    second = engine.random_base2(16)
+    assert second.ctypes.data != address  # never memory a live result holds
+    del first
+    third = sobolseq.Sobol(16, scramble=False).random_base2(16)
+    assert third.ctypes.data == address
+    np.testing.assert_array_equal(third, qmc.Sobol(16, scramble=False).random_base2(16))
+    assert third.flags.f_contiguous and third.flags.writeable and not third.flags.owndata

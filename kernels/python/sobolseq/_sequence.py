@@ -96,9 +96,7 @@ class Sequence:
 
     def points(self, first, n):
         """Points first..first+n-1 as a fresh n x d Fortran-ordered float64 array."""
-        out = np.empty((n, self.d), order="F")
-        _engine_points(self.words(), self.shift, self.owen_seeds, first, out)
-        return out
+        return _engine_points(self.words(), self.shift, self.owen_seeds, first, n)
 
     def __getstate__(self):
         state = dict(self.__dict__)
