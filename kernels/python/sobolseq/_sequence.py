@@ -12,9 +12,6 @@ from ._sobolseq import engine_points as _engine_points
 from ._sobolseq import scramble_linear as _scramble_linear
 from ._words import direction_words
 
-SCRAMBLES = (False, True, "owen")
-
-
 def scramble_kind(scramble):
     """True, False or "owen"; any other string is refused, other values count as their truth."""
     if isinstance(scramble, str):
@@ -71,10 +68,6 @@ class Sequence:
         self.d, self.bits, self.offset = d, bits, offset
         self.rows, self.shift, self.owen_seeds = rows, shift, owen_seeds
         self._words = None
-
-    @property
-    def kind(self):
-        return "owen" if self.owen_seeds is not None else self.rows is not None
 
     def columns(self, start, stop):
         """The sequence of dimensions start..stop-1 alone."""
