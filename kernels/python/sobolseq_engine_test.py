@@ -96,11 +96,14 @@ def points_from_peer_matrices(reference, first, n):
     return np.array(rows)
 
 
-@pytest.mark.parametrize("bits, first", [(64, 2**40 + 3), (64, 2**64 - 5), (53, 2**52 + 511),
-                                         (33, 2**32 - 2)])
-def test_fast_forward_where_scipy_cannot(bits, first):
-    reference = qmc.Sobol(3, bits=bits, seed=9)
-    engine = sobolseq.Sobol(3, bits=bits, seed=9).fast_forward(first)
+# Plain runs from 2^53 and 2^63 on reach the words past the kernels' 53 where a coordinate still
+# shows every digit of them.
+@pytest.mark.parametrize("scramble, bits, first", [
+    (True, 64, 2**40 + 3), (True, 64, 2**64 - 5), (True, 53, 2**52 + 511), (True, 33, 2**32 - 2),
+    (False, 64, 2**53 - 2), (False, 64, 2**57 - 2), (False, 64, 2**63 - 2)])
+def test_fast_forward_where_scipy_cannot(scramble, bits, first):
+    reference = qmc.Sobol(3, scramble=scramble, bits=bits, seed=9)
+    engine = sobolseq.Sobol(3, scramble=scramble, bits=bits, seed=9).fast_forward(first)
     n = min(5, 2**bits - first)
     np.testing.assert_array_equal(engine.random(n), points_from_peer_matrices(reference, first, n))
     assert engine.num_generated == first + n
