@@ -54,8 +54,9 @@ class BuildPy(build_py):
 
 binding = Pybind11Extension(
     "sobolseq._sobolseq",
-    ["python/sobolseq_module.cpp", "hostarray/plain_array.cpp", "hostarray/loader.cpp"],
-    include_dirs=["hostarray"],
+    ["python/sobolseq_module.cpp", "python/engine_module.cpp", "python/result_memory.cpp",
+     "hostarray/plain_array.cpp", "hostarray/message_catalog.cpp", "hostarray/loader.cpp"],
+    include_dirs=["hostarray", "sobolbits"],
     cxx_std=CXX_STD)
 
 setup(
@@ -66,8 +67,10 @@ setup(
     ext_modules=[binding] + [kernel(name) for name in KERNELS],
     libraries=[("sobolbits", {
         "sources": ["sobolbits/sobolbits.cpp", "sobolbits/point_tables.cpp",
-                    "sobolbits/conversions.cpp"],
-        "cflags": [f"-std=c++{CXX_STD}"],
+                    "sobolbits/conversions.cpp", "sobolbits/engine_points.cpp",
+                    "sobolbits/engine_scramble.cpp"],
+        # The engine's block loops are left to the vectorizer, as in the CMake build.
+        "cflags": [f"-std=c++{CXX_STD}", "-fvect-cost-model=dynamic"],
     })],
     cmdclass={"build_ext": BuildExt, "build_py": BuildPy},
 )

@@ -7,6 +7,7 @@
 #include "kernel_test_support.h"
 #include "loader.h"
 #include "plain_array.h"
+#include "sobolseq.h"
 
 namespace {
 
@@ -96,6 +97,31 @@ TEST(Host, KernelsWriteIntoOfferedMemory) {
   EXPECT_THROW(gormik.call({initial.get(), codes2.get()}, 1, {memory.data(), 53 * 2 * 8}),
                hostarray::KernelError);
   memory.assign(memory.size(), 1);
+}
+
+// Every identifier a kernel raises has a text in the catalog, and the error's message is the
+// identifier, ": " and that text.
+TEST(Host, KernelErrorsCarryTheCatalogsText) {
+  const std::pair<std::string, void (*)()> raisers[] = {
+#define SOBOLSEQ_RAISER(Name) {#Name, [] { qvErrMsgId(stats::sobolseq::Name{}); }},
+      SOBOLSEQ_IDENTIFIERS(SOBOLSEQ_RAISER)
+#undef SOBOLSEQ_RAISER
+  };
+  for (const auto& [name, raise] : raisers) {
+    const std::string identifier = "stats::sobolseq::" + name;
+    const std::string text = hostarray::messageText(name);
+    EXPECT_GT(text.size(), 20u) << name;
+    EXPECT_EQ(hostarray::messageText(identifier), text);
+    try {
+      raise();
+    } catch (const hostarray::KernelError& e) {
+      EXPECT_EQ(e.identifier(), identifier);
+      EXPECT_EQ(std::string(e.what()), identifier + ": " + text);
+    }
+  }
+  EXPECT_EQ(hostarray::messageText("stats::sobolseq::Unknown"), "");
+  EXPECT_STREQ(hostarray::KernelError("stats::sobolseq::Unknown").what(),
+               "stats::sobolseq::Unknown");
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 #include <new>
 #include <utility>
 
-#include "sobolseq.h"
-
 #ifndef HOSTARRAY_MAX_ELEMENTS
 #define HOSTARRAY_MAX_ELEMENTS 0
 #endif
@@ -60,10 +58,16 @@ std::uint32_t dimension(std::size_t size) {
   return static_cast<std::uint32_t>(size);
 }
 
+// The identifier and, when the catalog has one, its text.
+std::string messageOf(const std::string& identifier) {
+  const std::string text = messageText(identifier);
+  return text.empty() ? identifier : identifier + ": " + text;
+}
+
 }  // namespace
 
 KernelError::KernelError(const std::string& identifier)
-    : std::runtime_error(identifier), identifier_(identifier) {}
+    : std::runtime_error(messageOf(identifier)), identifier_(identifier) {}
 KernelError::~KernelError() = default;
 
 std::size_t elementSize(int classId) {
@@ -261,16 +265,3 @@ qvArray_tag* qvGetCell(const qvArray_tag* cell, std::size_t index) {
 }
 
 void qvErrMsgId(const hostmsg::BaseMsgID& id) { throw hostarray::KernelError(id.className()); }
-
-// The message catalog.
-
-hostmsg::BaseMsgID::~BaseMsgID() = default;
-
-namespace stats::sobolseq {
-#define SOBOLSEQ_DEFINE_IDENTIFIER(Name) \
-  Name::Name() = default;                \
-  Name::~Name() = default;               \
-  const char* Name::className() const { return "stats::sobolseq::" #Name; }
-SOBOLSEQ_IDENTIFIERS(SOBOLSEQ_DEFINE_IDENTIFIER)
-#undef SOBOLSEQ_DEFINE_IDENTIFIER
-}  // namespace stats::sobolseq

@@ -6,13 +6,15 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host_api.h"
 
 namespace hostarray {
 
-// What qvErrMsgId throws: the identifier's class name, e.g. "stats::sobolseq::InvalidLastX".
+// What qvErrMsgId throws: the identifier's class name, e.g. "stats::sobolseq::InvalidLastX",
+// and as its message the name, ": " and the catalog's text for it.
 class QV_HOST_API KernelError : public std::runtime_error {
  public:
   explicit KernelError(const std::string& identifier);
@@ -22,6 +24,10 @@ class QV_HOST_API KernelError : public std::runtime_error {
  private:
   std::string identifier_;
 };
+
+// The message catalog's text for an identifier (with or without its namespace); empty for an
+// identifier it does not hold.
+QV_HOST_API std::string messageText(std::string_view identifier);
 
 class PlainArray;
 using ArrayPtr = std::unique_ptr<PlainArray>;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine_module.h"
 #include "loader.h"
 #include "plain_array.h"
 
@@ -210,14 +211,25 @@ void coordinatesByBlocks(const Kernel& hestra, const Kernel& wenlix, const py::a
 
 PYBIND11_MODULE(_sobolseq, m) {
   m.doc() = "The Sobol kernels through the plain host.";
-  auto kernelError = py::register_exception<hostarray::KernelError>(m, "KernelError");
-  kernelError.doc() = "A kernel raised an error; `identifier` names it.";
-  // The message is the identifier, e.g. "stats::sobolseq::InvalidLastX".
-  kernelError.attr("identifier") =
-      py::module_::import("builtins").attr("property")(py::cpp_function([](const py::object& self) {
-        return self.attr("args")[py::int_(0)];
-      }));
-  py::register_exception<hostarray::LoadError>(m, "LoadError", PyExc_OSError);
+  // The message names the identifier and gives its text; `identifier` is the name alone.
+  static const py::handle kernelError =
+      py::exception<hostarray::KernelError>(m, "KernelError").release();
+  kernelError.attr("__doc__") =
+      "A kernel raised an error. `identifier` names it (\"stats::sobolseq::NAME\"); the message "
+      "gives the identifier and its text.";
+  kernelError.attr("__module__") = "sobolseq";
+  py::register_exception_translator([](std::exception_ptr raised) {
+    try {
+      if (raised) std::rethrow_exception(raised);
+    } catch (const hostarray::KernelError& e) {
+      py::object error = kernelError(e.what());
+      error.attr("identifier") = e.identifier();
+      PyErr_SetObject(kernelError.ptr(), error.ptr());
+    }
+  });
+  auto loadError = py::register_exception<hostarray::LoadError>(m, "LoadError", PyExc_OSError);
+  loadError.attr("__doc__") = "A kernel module could not be loaded.";
+  loadError.attr("__module__") = "sobolseq";
   py::class_<Kernel>(m, "Kernel")
       .def(py::init<const std::string&>(), py::arg("name_or_path"))
       .def("__call__", &Kernel::call, py::arg("inputs"), py::arg("nlhs") = 1,
@@ -226,4 +238,5 @@ PYBIND11_MODULE(_sobolseq, m) {
   m.def("coordinates_by_blocks", &coordinatesByBlocks, py::arg("hestra"), py::arg("wenlix"),
         py::arg("V"), py::arg("skip"), py::arg("leap"), py::arg("gray"), py::arg("out"),
         py::arg("block_rows"));
+  addEngineFunctions(m);
 }

@@ -1,5 +1,6 @@
 import functools
 import os
+import pickle
 
 import numpy as np
 import pytest
@@ -109,8 +110,19 @@ RAISES = [
 def test_kernel_errors_carry_their_identifiers(kernel, inputs, name):
     with pytest.raises(sobolseq.KernelError) as raised:
         sobolseq.call(kernel, *inputs(sobolseq.direction_numbers(3)))
-    assert raised.value.identifier == "stats::sobolseq::" + name
-    assert str(raised.value) == "stats::sobolseq::" + name
+    error = raised.value
+    assert error.identifier == "stats::sobolseq::" + name
+    # The message gives the catalog's text beside the identifier.
+    identifier, text = str(error).split(": ", 1)
+    assert identifier == error.identifier and text.endswith(".") and len(text) > 20
+    assert pickle.loads(pickle.dumps(error)).identifier == error.identifier
+
+
+def test_kernel_error_text():
+    with pytest.raises(sobolseq.KernelError) as raised:
+        sobolseq.call("Ulvane", sobolseq.direction_numbers(2), 4.0)
+    assert str(raised.value) == ("stats::sobolseq::NumInputsUlvane: Ulvane takes 3 inputs: the "
+                                 "direction numbers, the count and the Gray-code flag.")
 
 
 def self_holding_list():

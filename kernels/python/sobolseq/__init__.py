@@ -18,9 +18,11 @@ import numpy as np
 from ._sobolseq import Kernel as _Kernel
 from ._sobolseq import coordinates_by_blocks as _coordinates_by_blocks
 from ._sobolseq import KernelError, LoadError
+from ._engine import Sobol
 
 __all__ = ["KERNELS", "KernelError", "LoadError", "call", "codes", "direction_numbers", "points"]
 __version__ = "1.0"
+__all__ += ["Sobol"]
 
 KERNELS = ("Gormik", "Tavrel", "Hestra", "Fjorum", "Ulvane", "Wenlix", "Pirrok", "Zendal", "Lurvek")
 
