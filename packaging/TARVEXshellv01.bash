@@ -9,7 +9,7 @@ _TARVEXshellv01() {
     --shell-dir | --check)
       mapfile -t COMPREPLY < <(compgen -d -- "$cur")
       return ;;
-    --json)
+    --json | --tsv)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       [[ - == "$cur"* ]] && COMPREPLY+=(-)
       return ;;
@@ -29,7 +29,7 @@ _TARVEXshellv01() {
   local options="--help --version --date"
   $check || options+=" --script --shell-dir"
   $session || options+=" --check"
-  $check && options+=" --matrix --matrix-headings --flow-files --fix --json"
+  $check && options+=" --matrix --matrix-headings --flow-files --fix --json --tsv"
   mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
 }
 complete -o filenames -F _TARVEXshellv01 TARVEXshellv01

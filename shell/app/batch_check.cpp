@@ -1,9 +1,12 @@
 #include "app/batch_check.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "app/batch_report.h"
+#include "app/output_target.h"
 #include "checks/check_context.h"
 #include "checks/check_driver.h"
 #include "checks/fix_station_ids_form.h"
@@ -69,21 +72,20 @@ class BatchDesktop : public Desktop {
   std::optional<CalendarDate> date_;
 };
 
-// The window's part without a window: counts in the state, reports to the output, and
-// the station-number repair applied by its automatic steps when repairs are asked for.
+// The window's part without a window: counts in the state, and the station-number repair
+// applied by its automatic steps when repairs are asked for. The reports the viewer would
+// show are the findings, rendered at the end.
 class BatchWindow : public ShellReport, public CheckDriverWindow {
  public:
-  BatchWindow(ShellState& state, Desktop& desktop, bool fix, std::ostream* reports)
-      : state_(state), desktop_(desktop), fix_(fix), reports_(reports) {}
+  BatchWindow(ShellState& state, Desktop& desktop, bool fix)
+      : state_(state), desktop_(desktop), fix_(fix) {}
 
   void addError() override { ++state_.ErrorCount; }
   void addWarning() override { ++state_.WarningCount; }
   void showCounts() override {}
   void setStatus(const std::string&) override {}
   void disableSteps() override {}
-  void showInformation() override {
-    if (reports_) *reports_ << plainLines(state_.InformationText) << "\n";
-  }
+  void showInformation() override {}
 
   // Strip leading characters, strip internal characters, add the leading zero: each step
   // the form opens, in its order.
@@ -100,18 +102,9 @@ class BatchWindow : public ShellReport, public CheckDriverWindow {
   void focusRunStep() override {}
 
  private:
-  // Lines as a terminal shows them: each carriage return, with or without its line feed,
-  // becomes a line feed.
-  static std::string plainLines(const std::string& text) {
-    std::string lines;
-    for (const std::string& line : splitLines(text)) (lines += line) += '\n';
-    return lines;
-  }
-
   ShellState& state_;
   Desktop& desktop_;
   bool fix_;
-  std::ostream* reports_;
 };
 
 struct StandardFile {
@@ -130,50 +123,51 @@ constexpr std::array<StandardFile, 6> kStandardFiles = {{
 }};
 constexpr std::size_t kMatrixFile = 5;
 
-const char* severityName(Severity severity) {
-  return severity == Severity::Error ? "error" : "warning";
-}
-
-template <class T>
-nlohmann::ordered_json orNull(const std::optional<T>& value) {
-  return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
-}
-
-nlohmann::ordered_json jsonReport(const fs::path& folder, const ShellState& state,
-                                  const FileChanges& changes) {
-  nlohmann::ordered_json report;
-  report["folder"] = folder.string();
-  nlohmann::ordered_json files = nlohmann::ordered_json::object();
-  for (const StandardFile& file : kStandardFiles) {
-    const std::string& name = state.*file.variable;
-    files[file.key] = name.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(name);
-  }
-  report["files"] = files;
-  report["stationCount"] = state.StationCount;
-  report["errorCount"] = state.ErrorCount;
-  report["warningCount"] = state.WarningCount;
-  nlohmann::ordered_json findings = nlohmann::ordered_json::array();
-  nlohmann::ordered_json notes = nlohmann::ordered_json::array();
-  for (const Finding& finding : state.Findings) {
-    // Problems reported without a count are notes, beside the findings.
-    if (finding.severity == Severity::Note) {
-      notes.push_back(finding.text);
-      continue;
+// Lines, and the fields of every line when all have as many; {-1, -1} when unreadable.
+std::pair<long, long> matrixShape(const fs::path& file) {
+  try {
+    const std::string bytes = readFileBytes(file);
+    long fields = -1, lines = 0;
+    for (std::string_view line : splitLineViews(bytes)) {
+      const long n = static_cast<long>(std::count(line.begin(), line.end(), '\t')) + 1;
+      if (lines++ > 0 && n != fields) fields = -2;
+      if (lines == 1) fields = n;
     }
-    nlohmann::ordered_json item;
-    item["file"] = finding.file;
-    item["line"] = orNull(finding.line);
-    item["station"] = orNull(finding.station);
-    item["field"] = orNull(finding.field);
-    item["severity"] = severityName(finding.severity);
-    item["text"] = finding.text;
-    findings.push_back(std::move(item));
+    return {lines, fields};
+  } catch (const RunTimeError&) {
+    return {-1, -1};
   }
-  report["findings"] = std::move(findings);
-  report["notes"] = std::move(notes);
-  report["rewritten"] = changes.rewritten;
-  report["backups"] = changes.backups;
-  return report;
+}
+
+// Codes of findings that the repairs of --fix mend.
+constexpr std::array<const char*, 5> kRepairable = {
+    "lines-out-of-order", "station-number", "seven-digit-stations", "line-ends", "byte-order-mark"};
+
+bool hasCode(const ShellState& state, std::string_view code) {
+  return std::any_of(state.Findings.begin(), state.Findings.end(),
+                     [&](const Finding& f) { return f.code == code; });
+}
+
+// What the user could do next, from what was found.
+std::vector<std::string> hintsFor(const BatchCheck& check, const ShellState& state,
+                                  const fs::path& folder) {
+  std::vector<std::string> hints;
+  if (!check.fix && std::any_of(kRepairable.begin(), kRepairable.end(),
+                                [&](const char* code) { return hasCode(state, code); }))
+    hints.push_back("--fix makes the repairs these checks offer, each file backed up first");
+  if (check.matrix && state.StationCount > 0) {
+    const auto shape = matrixShape(folder / state.UserWLSFileName);
+    const long n = state.StationCount;
+    if (!check.matrixHeadings && shape == std::pair(n + 1, n + 1))
+      hints.push_back(
+          "the matrix has one more line and column than there are stations: if they "
+          "are station headings, check it with --matrix-headings");
+    if (check.matrixHeadings && shape == std::pair(n, n))
+      hints.push_back(
+          "the matrix has as many lines and columns as there are stations: if it "
+          "has no station headings, check it without --matrix-headings");
+  }
+  return hints;
 }
 
 // Step 1 on the standard names: false, with the reason, when a file is missing.
@@ -197,45 +191,52 @@ bool specifyStandardFiles(const BatchCheck& check, const fs::path& folder, Shell
 }  // namespace
 
 int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err) {
+  // Every report is settled before anything is checked or repaired.
+  std::string why;
+  std::optional<OutputTarget> json, tsv;
+  if (check.json && !(json = OutputTarget::open("--json", *check.json, why))) {
+    err << "TARVEXshellv01: " << why << "\n";
+    return kCannotCheck;
+  }
+  if (check.tsv && !(tsv = OutputTarget::open("--tsv", *check.tsv, why))) {
+    err << "TARVEXshellv01: " << why << "\n";
+    return kCannotCheck;
+  }
   std::error_code ec;
   const fs::path folder = fs::canonical(check.folder, ec);
   if (ec || !fs::is_directory(folder, ec)) {
-    err << "TARVEXshellv01: no data folder " << check.folder << "\n";
+    err << "TARVEXshellv01: no data folder " << utf8Text(check.folder) << "\n";
     return kCannotCheck;
   }
   ShellState state;
   if (!specifyStandardFiles(check, folder, state, err)) return kCannotCheck;
-  // The report file is named from where the program started, not from the data folder.
-  const std::optional<fs::path> jsonFile =
-      check.json && *check.json != "-" ? std::optional(fs::absolute(*check.json)) : std::nullopt;
 
-  const bool jsonToOutput = check.json && *check.json == "-";
   BatchDesktop desktop(check.fix, check.date);
-  BatchWindow window(state, desktop, check.fix, jsonToOutput ? nullptr : &out);
+  BatchWindow window(state, desktop, check.fix);
   FileChanges changes;
   changes.dryRun = !check.fix;
   CheckContext context{state, desktop, window, &changes};
   const FolderLock lock(folder);
   if (lock.busy()) {
-    err << "TARVEXshellv01: " << check.folder
+    err << "TARVEXshellv01: " << utf8Text(check.folder)
         << " is in use by another check, repair or run; try again when it has finished\n";
     return kCannotCheck;
   }
   desktop.setCurrentDirectory(folder);
   runInputChecks(context, window, {check.matrix, check.matrixHeadings, check.flowFiles});
 
-  if (check.json) {
-    const std::string text = jsonReport(folder, state, changes).dump(2) + "\n";
-    if (jsonToOutput) {
-      out << text;
-    } else {
-      try {
-        replaceFile(*jsonFile, text);
-      } catch (const RunTimeError& e) {
-        err << "TARVEXshellv01: cannot write " << *check.json << ": " << e.description() << "\n";
-        return kCannotCheck;
-      }
-    }
+  BatchResult result{folder, state, changes, {}, hintsFor(check, state, folder)};
+  for (std::size_t i = 0; i < kStandardFiles.size(); ++i)
+    result.files.emplace_back(kStandardFiles[i].key, state.*kStandardFiles[i].variable);
+  try {
+    const bool textToOutput =
+        !(json && json->toStandardOutput()) && !(tsv && tsv->toStandardOutput());
+    if (json) json->write(jsonReport(result).dump(2) + "\n", out);
+    if (tsv) tsv->write(tsvReport(result), out);
+    if (textToOutput) out << textReport(result);
+  } catch (const RunTimeError& e) {
+    err << "TARVEXshellv01: cannot write the report: " << e.description() << "\n";
+    return kCannotCheck;
   }
   return state.ErrorCount > 0 ? kErrorsFound : kNoErrors;
 }

@@ -51,9 +51,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
                                   "file and the engine are looked for there, then in " +
                                       std::string(TARVEX_ENGINE_DIR_FROM_BIN) + " from it")
                        ->type_name("DIR");
-  auto* date =
-      app.add_option("--date", dateText, "The calendar date for output folder names and backup names")
-          ->check(kIsoDate);
+  app.add_option("--date", dateText, "The calendar date for output folder names and backup names")
+      ->check(kIsoDate);
   auto* check = app.add_option("--check", line.checkFolder,
                                "Check the input files of a data folder in batch, with the "
                                "standard names; exit 0 without errors, 1 with, 2 when the check "
@@ -76,6 +75,12 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   app.add_option("--json", json,
                  "With --check: write the report as JSON to FILE, or to standard output "
                  "instead of the report texts with -")
+      ->type_name("FILE|-")
+      ->needs(check);
+  std::string tsv;
+  app.add_option("--tsv", tsv,
+                 "With --check: write the findings as a tab-separated table to FILE, or to "
+                 "standard output instead of the report texts with -")
       ->type_name("FILE|-")
       ->needs(check);
 
@@ -102,6 +107,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   }
   if (!dateText.empty()) line.date = parseIsoDate(dateText);
   if (app.count("--json")) line.json = json;
+  if (app.count("--tsv")) line.tsv = tsv;
   if (script->count())
     line.mode = CommandLine::Mode::Script;
   else if (check->count())

@@ -20,12 +20,14 @@ struct CommandLine {
   std::optional<CalendarDate> date;
 
   // --check DIR [--matrix] [--matrix-headings] [--flow-files] [--fix] [--json FILE|-]
+  //   [--tsv FILE|-] [--date YYYY-MM-DD]
   std::string checkFolder;
   bool matrix = false;
   bool matrixHeadings = false;
   bool flowFiles = false;
   bool fix = false;
   std::optional<std::string> json;
+  std::optional<std::string> tsv;
 };
 
 // Parses the arguments after the program name; one clear line in `error` when they are off.

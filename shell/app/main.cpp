@@ -60,9 +60,10 @@ int runScript(const CommandLine& command) {
 }
 
 int checkFolder(const CommandLine& command) {
-  const int status = runBatchCheck({command.checkFolder, command.matrix, command.matrixHeadings,
-                                    command.flowFiles, command.fix, command.json, command.date},
-                                   std::cout, std::cerr);
+  const int status =
+      runBatchCheck({command.checkFolder, command.matrix, command.matrixHeadings, command.flowFiles,
+                     command.fix, command.json, command.tsv, command.date},
+                    std::cout, std::cerr);
   if (!std::cout.flush()) throw ScriptError("cannot write the report");
   return status;
 }

@@ -29,21 +29,25 @@ class FlowLineChecker {
   FlowLineChecker(std::string name, long waterYear, AnnualFlowResult& result)
       : name_(std::move(name)), waterYear_(waterYear), result_(result) {}
 
+  long lineNumber() const { return lineNumber_; }
+
   void check(std::string_view line) {
-    if (lineNumber_ == kMostFlowFileLines)
+    ++lineNumber_;
+    if (lineNumber_ > kMostFlowFileLines)
       throw RunTimeError(err::kOverflow, "Overflow: the check counts at most " +
                                              std::to_string(kMostFlowFileLines) + " lines; line " +
                                              std::to_string(kMostFlowFileLines + 1) +
                                              " and the lines after it are not checked");
-    ++lineNumber_;
     lineErrors_ = 0;
     splitFieldsInto(line, fields_);
     number_ = std::to_string(lineNumber_);
     const std::string count = std::to_string(fields_.size());
     if (fields_.size() < 3)
-      error(" Line " + number_ + " only " + count + " columns. There should be 3 columns");
+      error("short-line",
+            " Line " + number_ + " only " + count + " columns. There should be 3 columns");
     if (fields_.size() > 3)
-      warning(" Line " + number_ + " there are " + count + " columns. There should be 3 columns");
+      warning("long-line",
+              " Line " + number_ + " there are " + count + " columns. There should be 3 columns");
     checkYear();
     checkFlow();
     if (lineErrors_ > 0) return;
@@ -61,14 +65,16 @@ class FlowLineChecker {
     const std::string text(field(2));
     const long year = fnToLong(text);
     if (year == kNotWhole && text != "-9999")
-      error(" Line " + number_ + " " + text + " year is not a numeric year value.", 2);
+      error("year-not-a-number",
+            " Line " + number_ + " " + text + " year is not a numeric year value.", 2);
     else if (year == kNotWhole)
-      warning(" Line " + number_ + " a value of -9999 is in the year column.", 2);
+      warning("year-9999", " Line " + number_ + " a value of -9999 is in the year column.", 2);
     else if (year < kFirstFlowYear || year > waterYear_)
-      warning("Line " + number_ + " " + text + " year is outside the range " +
+      warning("year-out-of-range",
+              "Line " + number_ + " " + text + " year is outside the range " +
                   std::to_string(kFirstFlowYear) + " to " + std::to_string(waterYear_),
               2);
-    if (year <= 0) error(" Line " + number_ + " year<= 0", 2);
+    if (year <= 0) error("year-not-positive", " Line " + number_ + " year<= 0", 2);
 
     // An unusable year counts as 0, so the line after it is not compared with it.
     const long thisYear = year > 0 ? year : 0;
@@ -79,13 +85,16 @@ class FlowLineChecker {
     const std::string now = std::to_string(thisYear), last = std::to_string(lastYear_);
     if (thisYear > 0) {
       if (lastYear_ > thisYear)
-        error(" Line " + number_ + " this year " + now + " is before last year: " + last, 2);
+        error("year-before-last",
+              " Line " + number_ + " this year " + now + " is before last year: " + last, 2);
       else if (lastYear_ == thisYear)
-        error(" Line " + number_ + " year " + now + " = last year " + last +
+        error("year-repeated",
+              " Line " + number_ + " year " + now + " = last year " + last +
                   " there are two or more values for this year.",
               2);
       else if (thisYear - lastYear_ > 1)
-        warning(" Line " + number_ + " last year: " + last + " this year: " + now +
+        warning("years-missing",
+                " Line " + number_ + " last year: " + last + " this year: " + now +
                     " there are one or more missing values",
                 2);
     }
@@ -96,27 +105,30 @@ class FlowLineChecker {
     const std::string text(field(3));
     const double flow = fnToDouble(text);
     if (flow == kNotNumber && text != "-99999")
-      error(" Line " + number_ + " nonnumeric flow value", 3);
+      error("flow-not-a-number", " Line " + number_ + " nonnumeric flow value", 3);
     else if (text == "-99999")
-      error(" Line " + number_ + " the flow value equals -99999", 3);
+      error("flow-99999", " Line " + number_ + " the flow value equals -99999", 3);
     else if (flow < 0)
-      error(" Line " + number_ + " the flow value is less than zero: " + text + " Q", 3);
+      error("negative-flow",
+            " Line " + number_ + " the flow value is less than zero: " + text + " Q", 3);
   }
 
-  void error(const std::string& text, std::optional<int> column = std::nullopt) {
+  void error(const char* code, const std::string& text, std::optional<int> column = std::nullopt) {
     ++result_.ErrFlag;
     ++lineErrors_;
-    record(Severity::Error, text, column);
+    record(Severity::Error, code, text, column);
   }
 
-  void warning(const std::string& text, std::optional<int> column = std::nullopt) {
+  void warning(const char* code, const std::string& text,
+               std::optional<int> column = std::nullopt) {
     ++result_.WarnFlag;
-    record(Severity::Warning, text, column);
+    record(Severity::Warning, code, text, column);
   }
 
-  void record(Severity severity, const std::string& text, std::optional<int> column) {
+  void record(Severity severity, const char* code, const std::string& text,
+              std::optional<int> column) {
     result_.findings.push_back(
-        Finding{name_, lineNumber_, std::nullopt, column, severity, name_ + text});
+        Finding{name_, lineNumber_, std::nullopt, column, severity, name_ + text, code});
   }
 
   const std::string name_;
@@ -146,9 +158,9 @@ std::string AnnualFlowResult::WarnText() const { return linesOf(findings, Severi
 AnnualFlowResult TestAnnualFlowFile(const std::filesystem::path& file, long waterYear) {
   AnnualFlowResult result;
   const std::string name = file.filename().string();
+  FlowLineChecker checker(name, waterYear, result);
   const auto failure = trapped([&] {
     const std::string bytes = readFileBytes(file);
-    FlowLineChecker checker(name, waterYear, result);
     for (std::string_view line : splitLineViews(bytes)) checker.check(line);
   });
   if (!failure) {
@@ -157,10 +169,14 @@ AnnualFlowResult TestAnnualFlowFile(const std::filesystem::path& file, long wate
     return result;
   }
   ++result.ErrFlag;
+  // The line it stopped at, when it stopped inside the file.
+  const long line = checker.lineNumber();
   result.findings.push_back(
-      Finding{name, std::nullopt, std::nullopt, std::nullopt, Severity::Error,
+      Finding{name, line > 0 ? std::optional<long>(line) : std::nullopt, std::nullopt, std::nullopt,
+              Severity::Error,
               "TestAnnualFlowFile subroutine error: " + std::to_string(failure->number()) + " " +
-                  failure->description()});
+                  failure->description(),
+              "check-failed"});
   return result;
 }
 

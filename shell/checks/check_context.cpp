@@ -11,6 +11,13 @@ std::filesystem::path CheckContext::dataFile(const std::string& name) const {
   return std::filesystem::path(state.WorkingDirectory) / path;
 }
 
+void CheckContext::found(Finding finding) {
+  const Severity severity = finding.severity;
+  state.Findings.push_back(std::move(finding));
+  if (severity == Severity::Error) report.addError();
+  if (severity == Severity::Warning) report.addWarning();
+}
+
 void CheckContext::showReport(std::string text) {
   report.showCounts();
   state.InformationText = std::move(text);

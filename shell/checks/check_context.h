@@ -38,9 +38,9 @@ struct CheckContext {
 
   // A file the user chose, by its bare name, in the data folder.
   std::filesystem::path dataFile(const std::string& name) const;
-  // Counts a problem found and shows both counts.
-  void countError() { report.addError(); }
-  void countWarning() { report.addWarning(); }
+  // Records a problem found and counts it as its severity says (a note is not counted),
+  // showing both counts: every count is one finding.
+  void found(Finding finding);
   // Shows the counts, then `text` in the viewer; returns when the viewer is closed.
   void showReport(std::string text);
 

@@ -53,6 +53,7 @@ class CheckRun {
 
  private:
   bool checkSiteInfo();
+  std::vector<FindingItem> repairedNumbers() const;
   bool checkStationFiles();
   bool checkUserMatrix();
   bool checkFlowFiles();
@@ -101,7 +102,15 @@ bool CheckRun::checkSiteInfo() {
     s_.StationIDsFixed = false;
     window_.showStationRepair();
     if (!s_.StationIDsFixed) break;
-    c_.countWarning();
+    c_.found({s_.SiteInfoFileName,
+              {},
+              {},
+              1,
+              Severity::Warning,
+              "Site numbers were corrected",
+              "station-numbers-repaired",
+              {},
+              repairedNumbers()});
     if (!yes(desktop_, "Site numbers were corrected do you want to update the SiteInfo File?",
              "Fix station numbers?"))
       break;
@@ -111,7 +120,13 @@ bool CheckRun::checkSiteInfo() {
     if (rewriteResult != 0 && rewriteResult != kLinesLeftOut) break;
   }
   if (site.errorFlag != 0 || rewriteResult != 0) {
-    c_.countError();
+    c_.found({s_.SiteInfoFileName,
+              {},
+              {},
+              {},
+              Severity::Error,
+              "Please fix errors in " + s_.SiteInfoFileName + " then re-run the shell program.",
+              "site-info-errors"});
     desktop_.msgBox("Please fix errors in " + kBreak + s_.SiteInfoFileName + kBreak +
                         "then re-run the shell program. ",
                     kCritical, "Error:");
@@ -126,6 +141,16 @@ bool CheckRun::checkSiteInfo() {
   else
     window_.showSiteInfoFile();
   return true;
+}
+
+// The station numbers the repair form changed, as read and as repaired.
+std::vector<FindingItem> CheckRun::repairedNumbers() const {
+  std::vector<FindingItem> changed;
+  for (long i = 1; i <= s_.StationCount; ++i)
+    if (s_.StationNumbers[i] != s_.StationNumbersAsRead[i])
+      changed.push_back({std::nullopt, s_.StationNumbersAsRead[i], s_.StationNumbers[i],
+                         s_.StationNumbersAsRead[i] + " -> " + s_.StationNumbers[i]});
+  return changed;
 }
 
 bool CheckRun::matrixFollows() const {

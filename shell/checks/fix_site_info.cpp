@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "checks/check_trap.h"
-#include "checks/report.h"
 #include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
@@ -79,7 +78,8 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
     const NumbersAsRead numbers(state);
     std::string text(lines.front());
     text.reserve(original.size() + 2 * lines.size());
-    Report leftOut(state.Findings);
+    std::vector<FindingItem> leftOut;  // the lines the new file has not: one problem
+    std::string leftOutText;
     for (std::size_t number = 1; number < lines.size(); ++number) {
       const std::string_view line = lines[number];
       const auto repaired = trimBlanks(line).empty() ? std::nullopt : numbers.repairedLine(line);
@@ -88,23 +88,38 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
         continue;
       }
       const auto fields = splitFields(line);
-      leftOut.add({fileName,
-                   static_cast<long>(number),
-                   fields.empty() ? std::nullopt : std::optional<std::string>(fields.front()),
-                   {},
-                   Severity::Warning,
-                   std::to_string(number) + "\t" + std::string(line)});
+      std::string entry = std::to_string(number) + "\t" + std::string(line);
+      (leftOutText += entry) += kBreak;
+      leftOut.push_back({static_cast<long>(number) + 1,
+                         fields.empty() ? std::nullopt : std::optional<std::string>(fields.front()),
+                         std::nullopt, std::move(entry)});
     }
 
     rewrite.backupName = context.backUp(path);
-    context.countWarning();
+    context.found({fileName,
+                   {},
+                   {},
+                   1,
+                   Severity::Warning,
+                   fileName + " was rewritten with the repaired station numbers; its backup is " +
+                       rewrite.backupName,
+                   "station-numbers-rewritten"});
     context.writeFile(path, text + kBreak);
-    if (leftOut.length() <= 2) return;
+    if (leftOut.empty()) return;
 
-    context.countWarning();
+    context.found({fileName,
+                   leftOut.front().line,
+                   {},
+                   {},
+                   Severity::Warning,
+                   std::to_string(leftOut.size()) + " lines of " + fileName +
+                       " match no station and were left out of it",
+                   "lines-left-out",
+                   {},
+                   std::move(leftOut)});
     rewrite.result = -9999;
     context.showReport(rewrite.backupName + kBreak + std::string(lines.front()) + kBreak +
-                       leftOut.text());
+                       leftOutText);
   });
   if (failure) rewrite.result = failure->number();
   return rewrite;

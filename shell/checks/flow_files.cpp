@@ -80,30 +80,44 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
   }
 
   const long waterYear = currentWaterYear(context.desktop.today());
-  Report errors(state.Findings);
-  Report warnings(state.Findings);
+  Report errors(context);
+  Report warnings(context);
   std::string compilation;
   for (long i = 1; i <= stationCount; ++i) {
     const std::string& station = state.StationNumbers.at(i);
     if (!found[i]) {
       ++result.MissingCount;
-      ++state.ErrorCount;
       errors.add(Finding{
-          "", std::nullopt, station, std::nullopt, Severity::Error,
+          state.SiteInfoFileName, std::nullopt, station, std::nullopt, Severity::Error,
           "Error: Station: " + station +
-              " has no Annual-Time Series Flow file in directory: " + state.WorkingDirectory});
+              " has no Annual-Time Series Flow file in directory: " + state.WorkingDirectory,
+          "missing-flow-file"});
       continue;
     }
-    AnnualFlowResult file = TestAnnualFlowFile(context.dataFile(state.FlowFileNames[i]), waterYear);
+    const std::string& name = state.FlowFileNames[i];
+    AnnualFlowResult file = TestAnnualFlowFile(context.dataFile(name), waterYear);
     for (Finding& finding : file.findings) {
       finding.station = station;
-      const bool isError = finding.severity == Severity::Error;
-      ++(isError ? state.ErrorCount : state.WarningCount);
-      (isError ? errors : warnings).add(std::move(finding));
+      (finding.severity == Severity::Error ? errors : warnings).add(std::move(finding));
     }
     // A file with problems counts once more, as a file.
-    if (file.ErrFlag != 0) ++state.ErrorCount;
-    if (file.WarnFlag != 0) ++state.WarningCount;
+    if (file.ErrFlag != 0)
+      context.found({name,
+                     {},
+                     station,
+                     {},
+                     Severity::Error,
+                     name + " has " + std::to_string(file.ErrFlag) +
+                         " error lines; they are left out of the compilation file",
+                     "flow-file-errors"});
+    if (file.WarnFlag != 0)
+      context.found({name,
+                     {},
+                     station,
+                     {},
+                     Severity::Warning,
+                     name + " has " + std::to_string(file.WarnFlag) + " warnings",
+                     "flow-file-warnings"});
     if (file.OutText.size() > 7) (compilation += file.OutText) += kLineBreak;
   }
   context.writeFile(resolveStandardName(folder, kCompilationFileName), compilation);
@@ -121,7 +135,13 @@ FlowFilesResult CheckFlowFiles(CheckContext& context) {
   if (result.failure) {
     context.state.FlowFilesChecked = false;
     // Counted, so that a check that could not finish never lets Step 2 end as clean.
-    context.countError();
+    context.found({kCompilationFileName,
+                   {},
+                   {},
+                   {},
+                   Severity::Error,
+                   trapMessage(TrapText::Sub, *result.failure),
+                   "check-failed"});
     context.desktop.msgBox(trapMessage(TrapText::Sub, *result.failure), kCritical,
                            "Sub CheckFlowFiles");
   }

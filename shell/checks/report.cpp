@@ -11,12 +11,12 @@ void Report::insert(std::string text, bool front) {
 
 void Report::add(Finding finding) {
   insert(finding.text, false);
-  findings_.push_back(std::move(finding));
+  context_.found(std::move(finding));
 }
 
 void Report::addFront(Finding finding) {
   insert(finding.text, true);
-  findings_.push_back(std::move(finding));
+  context_.found(std::move(finding));
 }
 
 void Report::addLine(std::string text) { insert(std::move(text), false); }

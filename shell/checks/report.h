@@ -3,18 +3,19 @@
 #include <string>
 #include <vector>
 
+#include "checks/check_context.h"
 #include "state/finding.h"
 
 namespace tarvex {
 
 // The report of one check as the viewer shows it: lines, each ended by CR LF. A line
-// that reports a problem is a finding, recorded in the shell's findings the moment it
-// is added; other lines (headings, lists) are plain text.
+// that reports a problem is a finding, recorded and counted the moment it is added; other
+// lines (headings, lists) are plain text.
 class Report {
  public:
-  explicit Report(std::vector<Finding>& findings) : findings_(findings) {}
+  explicit Report(CheckContext& context) : context_(context) {}
 
-  // Records the finding and adds its text as the report's last (or first) line.
+  // Records and counts the finding and adds its text as the report's last (or first) line.
   void add(Finding finding);
   void addFront(Finding finding);
   // Adds a line that is no finding.
@@ -30,7 +31,7 @@ class Report {
  private:
   void insert(std::string text, bool front);
 
-  std::vector<Finding>& findings_;
+  CheckContext& context_;
   std::vector<std::string> lines_;
   std::size_t length_ = 0;
 };

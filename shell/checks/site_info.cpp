@@ -33,7 +33,7 @@ std::string count(std::size_t n) { return std::to_string(n); }
 class SiteInfoCheck {
  public:
   SiteInfoCheck(CheckContext& context, const std::string& fileName)
-      : c_(context), s_(context.state), fileName_(fileName), report_(s_.Findings) {}
+      : c_(context), s_(context.state), fileName_(fileName), report_(context) {}
 
   void run();
   const SiteInfoOutcome& outcome() const { return outcome_; }
@@ -48,10 +48,11 @@ class SiteInfoCheck {
   void checkColumns(const std::vector<std::string_view>& fields, long lineNumber);
   void reportSevenDigitNumbers();
 
-  void error(std::string text, long line, std::optional<int> field = {});
-  void warning(std::string text, long line, std::optional<int> field = {});
-  void record(Severity severity, std::string text, std::optional<long> line,
-              std::optional<int> field);
+  void error(const char* code, std::string text, long line, std::optional<int> field = {});
+  void warning(const char* code, std::string text, long line, std::optional<int> field = {},
+               std::optional<std::string> expected = {});
+  void record(Severity severity, const char* code, std::string text, std::optional<long> line,
+              std::optional<int> field, std::optional<std::string> expected = {});
 
   CheckContext& c_;
   ShellState& s_;
@@ -62,23 +63,25 @@ class SiteInfoCheck {
   long index_ = 1;                                     // the next station's place in the list
   std::unordered_map<std::string_view, long> lineOf_;  // the first line of each station number
   std::optional<std::string> station_;                 // the station of the line being checked
+  std::vector<FindingItem> sevenDigitLines_;
 };
 
-void SiteInfoCheck::record(Severity severity, std::string text, std::optional<long> line,
-                           std::optional<int> field) {
-  report_.add({fileName_, line, station_, field, severity, std::move(text)});
+void SiteInfoCheck::record(Severity severity, const char* code, std::string text,
+                           std::optional<long> line, std::optional<int> field,
+                           std::optional<std::string> expected) {
+  report_.add(
+      {fileName_, line, station_, field, severity, std::move(text), code, std::move(expected)});
 }
 
-void SiteInfoCheck::error(std::string text, long line, std::optional<int> field) {
-  record(Severity::Error, std::move(text), line, field);
+void SiteInfoCheck::error(const char* code, std::string text, long line, std::optional<int> field) {
+  record(Severity::Error, code, std::move(text), line, field);
   outcome_.errorFlag = 1;
-  c_.countError();
 }
 
-void SiteInfoCheck::warning(std::string text, long line, std::optional<int> field) {
-  record(Severity::Warning, std::move(text), line, field);
+void SiteInfoCheck::warning(const char* code, std::string text, long line, std::optional<int> field,
+                            std::optional<std::string> expected) {
+  record(Severity::Warning, code, std::move(text), line, field, std::move(expected));
   outcome_.warningFlag = 1;
-  c_.countWarning();
 }
 
 void SiteInfoCheck::run() {
@@ -91,7 +94,8 @@ void SiteInfoCheck::run() {
     if (siteStationNumber(lines[i]).size() > 1) ++stations;
   s_.StationCount = stations;
   if (stations < 2)
-    record(Severity::Note, "There are less than two stations in the SiteInfo file", {}, {});
+    record(Severity::Note, "too-few-stations",
+           "There are less than two stations in the SiteInfo file", {}, {});
   sizeStationList(stations);
 
   for (std::size_t i = 1; i < lines.size(); ++i)
@@ -107,6 +111,7 @@ void SiteInfoCheck::checkHeading(const std::string& headingLine) {
   headingCount_ = headings.size();
   if (headingCount_ < kRequiredColumns)
     error(
+        "too-few-columns",
         "Error: The SiteInfo file has only " + count(headingCount_) + ". It should have 9 or more.",
         1);
   for (std::size_t column = 1; column <= std::min(kNamedColumns, headingCount_); ++column) {
@@ -114,9 +119,10 @@ void SiteInfoCheck::checkHeading(const std::string& headingLine) {
     const std::string found(headings[column - 1]);
     // The text says Error; it is counted as a warning.
     if (found != required)
-      warning("Error: column: " + count(column) + " of the SiteInfo file is named: " + found +
+      warning("heading-name",
+              "Error: column: " + count(column) + " of the SiteInfo file is named: " + found +
                   " not " + required,
-              1, static_cast<int>(column));
+              1, static_cast<int>(column), required);
   }
 }
 
@@ -140,7 +146,8 @@ void SiteInfoCheck::checkStationLine(std::string_view line, long lineNumber) {
 
   const std::string number(siteStationNumber(line));
   if (number.size() < 2) {
-    error("Line: " + std::to_string(lineNumber) + " Station Number Error: No station number",
+    error("no-station-number",
+          "Line: " + std::to_string(lineNumber) + " Station Number Error: No station number",
           lineNumber, 1);
     outcome_.errorFlag = 999;
     return;
@@ -163,14 +170,15 @@ void SiteInfoCheck::checkFieldCount(std::string_view first, std::size_t fields, 
   text +=
       more ? (first.empty() ? " Has more fields (" : " Has more  fields (") : " Has fewer fields (";
   ((((text += count(fields)) += ") than the heading line (") += count(headingCount_)) += ")");
-  error(std::move(text), lineNumber);
+  error(more ? "long-line" : "short-line", std::move(text), lineNumber);
 }
 
 // A station listed twice would pair both lines of every other file with one station.
 void SiteInfoCheck::checkRepeatedStation(std::string_view number, long lineNumber) {
   const auto [first, isNew] = lineOf_.emplace(number, lineNumber);
   if (isNew) return;
-  error("Error: Station " + std::string(number) + " is on line " + std::to_string(first->second) +
+  error("duplicate-station",
+        "Error: Station " + std::string(number) + " is on line " + std::to_string(first->second) +
             " and on line " + std::to_string(lineNumber) + " of " + fileName_,
         lineNumber, 1);
 }
@@ -178,12 +186,15 @@ void SiteInfoCheck::checkRepeatedStation(std::string_view number, long lineNumbe
 void SiteInfoCheck::checkStationNumber(long lineNumber) {
   const std::string& number = s_.StationNumbers[index_];
   if (s_.StationNumberValues[index_] == kNotWhole) {
-    warning("Line: " + std::to_string(lineNumber) + " Station Number Error: " + number, lineNumber,
+    warning("station-number",
+            "Line: " + std::to_string(lineNumber) + " Station Number Error: " + number, lineNumber,
             1);
     if (fnHasNonDigit(number, 0)) ++s_.LeadingCharStationCount;
     if (fnHasNonDigit(number, 2)) ++s_.InternalCharStationCount;
   } else if (number.size() == 7) {
     ++s_.SevenDigitStationCount;
+    sevenDigitLines_.push_back({lineNumber, number, "0" + number,
+                                "Line: " + std::to_string(lineNumber) + " Station: " + number});
   }
 }
 
@@ -197,28 +208,30 @@ void SiteInfoCheck::checkColumns(const std::vector<std::string_view>& fields, lo
   if (n >= 2) {
     s_.StationLatitudes[index_] = fnToDouble(at(2));
     if (s_.StationLatitudes[index_] == kNotNumber)
-      warning(message(" Station Latitude Error: "), lineNumber, 2);
+      warning("latitude", message(" Station Latitude Error: "), lineNumber, 2);
   }
   if (n >= 3) {
     s_.StationLongitudes[index_] = fnToDouble(at(3));
     if (s_.StationLongitudes[index_] == kNotNumber)
-      warning(message(" Station Longitude Error: "), lineNumber, 3);
+      warning("longitude", message(" Station Longitude Error: "), lineNumber, 3);
   }
-  if (n >= 4 && fnToLong(at(4)) < 1) error(message(" Annual Series Error: "), lineNumber, 4);
+  if (n >= 4 && fnToLong(at(4)) < 1)
+    error("annual-series", message(" Annual Series Error: "), lineNumber, 4);
   if (n >= 5 && fnToLong(at(5)) != 1 && fnToLong(at(5)) != 2)
-    warning(message(" Zero-NonZero Error: "), lineNumber, 5);
+    warning("zero-flow-code", message(" Zero-NonZero Error: "), lineNumber, 5);
   if (n >= 6) {
     // Too large a value to round into 32 bits ends the check.
     const long frequency = roundToLong(fnToDouble(at(6)));
     if (frequency == kNotWhole)
-      warning(message(" FreqZero Error: "), lineNumber, 6);
+      warning("zero-flow-frequency", message(" FreqZero Error: "), lineNumber, 6);
     else if (frequency < 0)
-      warning(message(" FreqZero Error: value is less than zero for station: "), lineNumber, 6);
+      warning("zero-flow-frequency",
+              message(" FreqZero Error: value is less than zero for station: "), lineNumber, 6);
   }
   if (n >= 7 && fnToDouble(at(7)) == kNotNumber)
-    warning(message(" Regional Skew Error: "), lineNumber, 7);
+    warning("regional-skew", message(" Regional Skew Error: "), lineNumber, 7);
   if (n >= 8 && fnToLong(at(8)) != 1 && fnToLong(at(8)) != 2)
-    error(message(" Cont-1:PR2: Error: "), lineNumber, 8);
+    error("record-code", message(" Cont-1:PR2: Error: "), lineNumber, 8);
 }
 
 void SiteInfoCheck::reportSevenDigitNumbers() {
@@ -231,9 +244,16 @@ void SiteInfoCheck::reportSevenDigitNumbers() {
                            "if you are using a spreadsheet to process data format the "
                            "station-number column as 'Text'.";
   // Shown in its own box, not in the report, but recorded like every problem.
-  s_.Findings.push_back({fileName_, {}, {}, 1, Severity::Warning, text});
+  c_.found({fileName_,
+            {},
+            {},
+            1,
+            Severity::Warning,
+            text,
+            "seven-digit-stations",
+            {},
+            std::move(sevenDigitLines_)});
   outcome_.warningFlag = 1;
-  c_.countWarning();
   c_.desktop.msgBox(text, kExclamation, "Station Number Format Problems");
 }
 

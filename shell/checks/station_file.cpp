@@ -87,7 +87,7 @@ class StationFileCheck {
         state_(context.state),
         fileName_(fileName),
         kind_(kind),
-        report_(context.state.Findings) {}
+        report_(context) {}
 
   void run();
   StationFileOutcome outcome;
@@ -102,16 +102,20 @@ class StationFileCheck {
   void settleOrder();
   bool askRewrite(const std::string& statement, const std::string& question);
   bool refuseRewrite(const std::string& statement);
+  void countMismatches(const std::string& heading);
   void addStationsInProperOrder();
   void addMismatchList(const std::string& heading, bool blankAfterHeading);
   void rewrite();
 
-  // Reports a problem as a line of the report, counted as its severity says.
-  void problem(Severity severity, std::optional<long> line, std::optional<std::string> station,
-               std::optional<int> field, std::string text);
-  // Records a problem that the report does not show as a line of its own.
-  void record(Severity severity, std::optional<long> line, std::optional<std::string> station,
-              std::string text);
+  // Reports a problem as a line of the report, counted as its severity says. Lines are
+  // those of the file: the heading is line 1, data line i is line i + 1.
+  void problem(Severity severity, const char* code, std::optional<long> line,
+               std::optional<std::string> station, std::optional<int> field, std::string text,
+               std::optional<std::string> expected = {});
+  // The station that belongs on data line i, when there is one.
+  std::optional<std::string> expectedOn(long i) const;
+  // One line of a block of lines counted once.
+  FindingItem item(long i, std::string text) const;
 
   CheckContext& context_;
   ShellState& state_;
@@ -127,22 +131,29 @@ class StationFileCheck {
   long outOfOrder_ = 0;
   long repeats_ = 0;  // lines whose station another line has too: no rewrite in order
   std::vector<std::string> mismatches_;
+  std::vector<FindingItem> mismatchItems_;
+  std::vector<FindingItem> misplacedItems_;  // lines whose station belongs on another line
+  std::vector<FindingItem> listedItems_;     // the lines of the last report
+  std::string listingHeading_;               // and its first line
   std::optional<StationIndex> index_;
   std::vector<std::string_view> fields_;
 };
 
-void StationFileCheck::problem(Severity severity, std::optional<long> line,
+void StationFileCheck::problem(Severity severity, const char* code, std::optional<long> line,
                                std::optional<std::string> station, std::optional<int> field,
-                               std::string text) {
-  report_.add(Finding{fileName_, line, std::move(station), field, severity, std::move(text)});
-  if (severity == Severity::Error) context_.countError();
-  if (severity == Severity::Warning) context_.countWarning();
+                               std::string text, std::optional<std::string> expected) {
+  report_.add(Finding{fileName_, line, std::move(station), field, severity, std::move(text), code,
+                      std::move(expected)});
 }
 
-void StationFileCheck::record(Severity severity, std::optional<long> line,
-                              std::optional<std::string> station, std::string text) {
-  state_.Findings.push_back(
-      Finding{fileName_, line, std::move(station), std::nullopt, severity, std::move(text)});
+std::optional<std::string> StationFileCheck::expectedOn(long i) const {
+  if (i < 1 || i > state_.StationCount) return std::nullopt;
+  return state_.StationNumbers[i];
+}
+
+FindingItem StationFileCheck::item(long i, std::string text) const {
+  const std::string_view line = lines_[i];
+  return {i + 1, stationAsRead(line.substr(0, line.find('\t'))), expectedOn(i), std::move(text)};
 }
 
 void StationFileCheck::checkHeadings(std::string_view headingLine) {
@@ -151,7 +162,7 @@ void StationFileCheck::checkHeadings(std::string_view headingLine) {
   h_ = static_cast<long>(headings.size());
   if (h_ < 2) {
     outcome.errorFlag = 1;
-    problem(Severity::Note, {}, {}, {},
+    problem(Severity::Note, "too-few-columns", 1, {}, {},
             "Error: The  file: " + fileName_ + " has only " + to_string(h_) +
                 ". It should have 2 or more.");
   }
@@ -160,7 +171,7 @@ void StationFileCheck::checkHeadings(std::string_view headingLine) {
   const long flowCharColumns = state_.FileColumnCounts[kFlowCharFile];
   if (kind_ != kFlowCharFile && h_ != flowCharColumns) {
     outcome.errorFlag = 1;
-    problem(Severity::Error, {}, {}, {},
+    problem(Severity::Error, "column-count", 1, {}, {},
             "Error: The  file: " + fileName_ + " has: " + to_string(h_) +
                 " columns and the flow characteristics file: " + state_.FlowCharFileName +
                 " has: " + to_string(flowCharColumns));
@@ -178,17 +189,18 @@ void StationFileCheck::checkHeadings(std::string_view headingLine) {
     const std::string_view heading = trimmedField(headings[j - 1]);
     if (heading == state_.FlowCharHeadings[j]) continue;
     outcome.warningFlag = 1;
-    problem(Severity::Warning, {}, {}, static_cast<int>(j),
+    problem(Severity::Warning, "heading-mismatch", 1, {}, static_cast<int>(j),
             "Warning: The heading: " + std::string(heading) + " in file: " + fileName_ +
                 " does not match the heading " + state_.FlowCharHeadings[j] +
-                " in flow characteristics file: " + state_.FlowCharFileName);
+                " in flow characteristics file: " + state_.FlowCharFileName,
+            state_.FlowCharHeadings[j]);
   }
 }
 
 void StationFileCheck::checkLineCount(long lineCount) {
   if (lineCount != state_.StationCount) {
     outcome.errorFlag = 1;
-    problem(Severity::Error, {}, {}, {},
+    problem(Severity::Error, "station-count", {}, {}, {},
             "Error: the number of stations in the file: " + fileName_ + " (" +
                 to_string(lineCount) +
                 ") is not equal to the number of stations in the site info file: " +
@@ -196,7 +208,7 @@ void StationFileCheck::checkLineCount(long lineCount) {
   }
   if (lineCount < 2) {
     outcome.errorFlag = 1;
-    problem(Severity::Error, {}, {}, {},
+    problem(Severity::Error, "one-station", {}, {}, {},
             "Error: There is only one station in the flow characteristics file");
   }
   // No data line, or no station to match, leaves nothing to size the lists by.
@@ -215,8 +227,15 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
   if (first.empty()) {
     errorStation = "Station Error Line: " + to_string(i);
     outcome.errorFlag = 1;
-    context_.countError();
-    record(Severity::Error, i, {}, errorStation);
+    // Counted, though the report shows no line for it.
+    context_.found({fileName_,
+                    i + 1,
+                    {},
+                    1,
+                    Severity::Error,
+                    errorStation,
+                    "no-station-number",
+                    expectedOn(i)});
   }
   const std::string_view station = first.empty() ? std::string_view(errorStation) : first;
 
@@ -229,7 +248,8 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
       (text += " Station: ").append(first) += more ? " Has more  fields (" : " Has fewer fields (";
     text += to_string(n) + ") than the heading line (" + to_string(h_) + ")";
     outcome.warningFlag = 1;
-    problem(Severity::Error, i, stationAsRead(first), {}, std::move(text));
+    problem(Severity::Error, more ? "long-line" : "short-line", i + 1, stationAsRead(first), {},
+            std::move(text));
   }
 
   long matches = 0;
@@ -237,12 +257,14 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
     ++matches;
     if (matchedLine_[k] != 0) repeatedStation(i, matchedLine_[k], first);
     matchedLine_[k] = i;  // a later line replaces an earlier one
-    if (k != i) ++outOfOrder_;
+    if (k == i) return;
+    ++outOfOrder_;
+    misplacedItems_.push_back(item(i, "Line: " + to_string(i) + "\t" + std::string(line)));
   });
   if (matches > 1) {
     ++repeats_;
     outcome.errorFlag = 1;
-    problem(Severity::Error, i + 1, stationAsRead(first), 1,
+    problem(Severity::Error, "duplicate-station", i + 1, stationAsRead(first), 1,
             "Error: Station " + std::string(station) + " on line " + to_string(i + 1) + " of " +
                 fileName_ + " matches " + to_string(matches) +
                 " stations of the site information file");
@@ -250,7 +272,7 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
   if (matches == 0) {
     std::string entry = "Line: " + to_string(i) + "\t";
     entry.append(line);
-    record(Severity::Warning, i, stationAsRead(first), entry);
+    mismatchItems_.push_back(item(i, entry));
     mismatches_.push_back(std::move(entry));
   }
 }
@@ -259,7 +281,7 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
 void StationFileCheck::repeatedStation(long i, long earlier, std::string_view station) {
   ++repeats_;
   outcome.errorFlag = 1;
-  problem(Severity::Error, i + 1, stationAsRead(station), 1,
+  problem(Severity::Error, "duplicate-station", i + 1, stationAsRead(station), 1,
           "Error: Station " + std::string(station) + " is on line " + to_string(earlier + 1) +
               " and on line " + to_string(i + 1) + " of " + fileName_);
 }
@@ -310,8 +332,17 @@ void StationFileCheck::showReport(bool counted) {
   if (report_.length() <= 2) return;
   report_.addLineFront(fileName_ + " file problems: ");
   if (counted) {
+    // The listing itself counts as a problem of the file: its lines are the items.
     outcome.warningFlag = 1;
-    context_.countWarning();
+    context_.found({fileName_,
+                    {},
+                    {},
+                    {},
+                    Severity::Warning,
+                    fileName_ + " file problems: " + kCrLf + listingHeading_,
+                    "file-report",
+                    {},
+                    std::move(listedItems_)});
   }
   context_.showReport(report_.text());
 }
@@ -322,7 +353,7 @@ void StationFileCheck::settleOrder() {
     if (mismatchCount == 0) return;
     addMismatchList("Mismatched input lines: ", false);
     outcome.warningFlag = 1;
-    context_.countWarning();
+    countMismatches("Mismatched input lines: ");
     return;
   }
 
@@ -335,9 +366,16 @@ void StationFileCheck::settleOrder() {
         kCrLf + "Also, there are: " + to_string(mismatchCount) + " lines that do not match.";
     question += ", but without the mismatched lines";
   }
-  record(Severity::Warning, {}, {}, statement);
   outcome.warningFlag = 1;
-  context_.countWarning();
+  context_.found({fileName_,
+                  misplacedItems_.front().line,
+                  {},
+                  {},
+                  Severity::Warning,
+                  statement,
+                  "lines-out-of-order",
+                  {},
+                  misplacedItems_});
   const bool rewriteIt = repeats_ > 0 ? refuseRewrite(statement) : askRewrite(statement, question);
   if (rewriteIt)
     rewrite();
@@ -346,7 +384,19 @@ void StationFileCheck::settleOrder() {
   if (mismatchCount == 0) return;
   if (!rewriteIt) report_.addLine("");
   addMismatchList("Mismatched stations:", true);
-  context_.countWarning();
+  countMismatches("Mismatched stations:");
+}
+
+void StationFileCheck::countMismatches(const std::string& heading) {
+  context_.found({fileName_,
+                  mismatchItems_.front().line,
+                  {},
+                  {},
+                  Severity::Warning,
+                  heading,
+                  "unmatched-lines",
+                  {},
+                  mismatchItems_});
 }
 
 bool StationFileCheck::askRewrite(const std::string& statement, const std::string& question) {
@@ -364,15 +414,22 @@ bool StationFileCheck::refuseRewrite(const std::string& statement) {
 }
 
 void StationFileCheck::addStationsInProperOrder() {
+  if (listingHeading_.empty()) listingHeading_ = "Stations in proper order:";
   report_.addLine("Stations in proper order:");
   report_.addLine("");
-  for (long k = 1; k <= state_.StationCount; ++k) report_.addLine(reorderedLine(k));
+  for (long k = 1; k <= state_.StationCount; ++k) {
+    std::string rebuilt = reorderedLine(k);
+    listedItems_.push_back({k + 1, state_.StationNumbers[k], state_.StationNumbers[k], rebuilt});
+    report_.addLine(std::move(rebuilt));
+  }
 }
 
 void StationFileCheck::addMismatchList(const std::string& heading, bool blankAfterHeading) {
+  if (listingHeading_.empty()) listingHeading_ = heading;
   report_.addLine(heading);
   if (blankAfterHeading) report_.addLine("");
   for (const std::string& entry : mismatches_) report_.addLine(entry);
+  listedItems_.insert(listedItems_.end(), mismatchItems_.begin(), mismatchItems_.end());
 }
 
 // The kept heading line, then one line per station of the list; lines that matched no

@@ -320,18 +320,39 @@ TEST(StationFile, EveryProblemIsRecordedWhenFound) {
 
   EXPECT_EQ(findingTexts(harness.state.Findings),
             (std::vector<std::string>{
-                "LP3G.txt|||3|W|Warning: The heading: q10 in file: LP3G.txt does not match the "
+                "LP3G.txt|1||3|W|Warning: The heading: q10 in file: LP3G.txt does not match the "
                 "heading Q10 in flow characteristics file: FlowChar.txt",
                 "LP3G.txt||||E|Error: the number of stations in the file: LP3G.txt (4) is not "
                 "equal to the number of stations in the site info file: SiteInfo.txt (3)",
-                "LP3G.txt|1|02||E|Line: 1 Station: 02 Has more  fields (4) than the heading line "
+                "LP3G.txt|2|02||E|Line: 1 Station: 02 Has more  fields (4) than the heading line "
                 "(3)",
-                "LP3G.txt|2|||E|Station Error Line: 2",
-                "LP3G.txt|2|||W|Line: 2\t\t1\t2",
-                "LP3G.txt||||W|Error: There are 3 lines in file: \r\nLP3G.txt\r\nthat are out of "
+                "LP3G.txt|3||1|E|Station Error Line: 2",
+                "LP3G.txt|2|||W|Error: There are 3 lines in file: \r\nLP3G.txt\r\nthat are out of "
                 "order with respect to the SiteInfo file.\r\nAlso, there are: 1 lines that do not "
                 "match.",
+                "LP3G.txt|3|||W|Mismatched stations:",
+                "LP3G.txt||||W|LP3G.txt file problems: \r\nStations in proper order:",
             }));
+  // One finding a count, and the blocks keep their lines: each points at its line of the
+  // file, with the station it gives and the one that belongs there.
+  EXPECT_EQ(harness.state.ErrorCount, 3);
+  EXPECT_EQ(harness.state.WarningCount, 4);
+  const auto& findings = harness.state.Findings;
+  const auto itemsOf = [](const Finding& finding) {
+    std::vector<std::string> items;
+    for (const FindingItem& item : finding.items)
+      items.push_back(std::to_string(item.line.value_or(0)) + " " + item.station.value_or("-") +
+                      " " + item.expected.value_or("-"));
+    return items;
+  };
+  EXPECT_EQ(itemsOf(findings[4]), (std::vector<std::string>{"2 02 01", "4 01 03", "5 03 -"}));
+  EXPECT_EQ(itemsOf(findings[5]), std::vector<std::string>{"3 - 02"});
+  EXPECT_EQ(findings[0].expected, "Q10");
+  std::vector<std::string> codes;
+  for (const Finding& finding : findings) codes.push_back(finding.code);
+  EXPECT_EQ(codes, (std::vector<std::string>{"heading-mismatch", "station-count", "long-line",
+                                             "no-station-number", "lines-out-of-order",
+                                             "unmatched-lines", "file-report"}));
 }
 
 TEST(StationFile, FailuresEndTheCheckThroughItsTrap) {

@@ -53,7 +53,7 @@ class UserMatrixCheck {
         fileName_(fileName),
         h_(hasHeadings ? 1 : 0),
         n_(context.state.StationCount),
-        report_(context.state.Findings) {}
+        report_(context) {}
 
   void run();
   UserMatrixOutcome outcome;
@@ -67,8 +67,8 @@ class UserMatrixCheck {
   void showReport();
   void writeEngineFile();
 
-  void error(std::optional<long> line, std::optional<std::string> station, std::optional<int> field,
-             std::string text, bool front = false);
+  void error(const char* code, std::optional<long> line, std::optional<std::string> station,
+             std::optional<int> field, std::string text, bool front = false);
 
   CheckContext& context_;
   ShellState& state_;
@@ -82,14 +82,15 @@ class UserMatrixCheck {
   long errors_ = 0;
 };
 
-void UserMatrixCheck::error(std::optional<long> line, std::optional<std::string> station,
-                            std::optional<int> field, std::string text, bool front) {
-  Finding finding{fileName_, line, std::move(station), field, Severity::Error, std::move(text)};
+void UserMatrixCheck::error(const char* code, std::optional<long> line,
+                            std::optional<std::string> station, std::optional<int> field,
+                            std::string text, bool front) {
+  Finding finding{fileName_,       line, std::move(station), field, Severity::Error,
+                  std::move(text), code};
   if (front)
     report_.addFront(std::move(finding));
   else
     report_.add(std::move(finding));
-  context_.countError();
   outcome.Status = kProblemsFound;
   ++errors_;
 }
@@ -113,14 +114,14 @@ bool UserMatrixCheck::checkShape() {
     const long f = fieldCount(lines_[index]) - h_;
     if (f == n_) continue;
     const long line = static_cast<long>(index) + 1;
-    error(line, {}, {},
+    error(f > n_ ? "long-line" : "short-line", line, {}, {},
           "Error Line: " + to_string(line) +
               (f > n_ ? " Has more data fields (" : " Has fewer data fields (") + to_string(f) +
               ") than stations in the SiteInfo file: (" + stations + ") This is a fatal error.");
   }
   const long dataLines = static_cast<long>(lines_.size()) - h_;
   if (dataLines != n_) {
-    error({}, {}, {},
+    error("line-count", {}, {}, {},
           "Error: the file has " + to_string(dataLines) +
               (dataLines > n_ ? " data lines, which is more than the number "
                               : " data lines, which is less than the number ") +
@@ -146,10 +147,10 @@ bool UserMatrixCheck::checkHeadings() {
   for (long i = 1; i <= n_; ++i) {
     const std::string& station = state_.StationNumbers[i];
     if (!hasHeadingFor(row, station))
-      error({}, station, {},
+      error("station-not-in-heading-row", 1, station, {},
             "Error: the station " + station + " does not exist in the (first) heading row.", true);
     if (!hasHeadingFor(column, station))
-      error({}, station, {},
+      error("station-not-in-heading-column", {}, station, 1,
             "Error: the station " + station + " does not exist in the  (first) heading column.",
             true);
   }
@@ -189,9 +190,8 @@ void UserMatrixCheck::checkValues() {
   if (std::nearbyint(diagonal / static_cast<double>(n_)) == 1) return;
   const std::string text = "Warning: The sum of matrix diagonals (" + decimalText(diagonal) +
                            ") should sum to the number of stations (" + to_string(n_) + ")";
-  report_.add(
-      Finding{fileName_, std::nullopt, std::nullopt, std::nullopt, Severity::Warning, text});
-  context_.countWarning();
+  report_.add(Finding{fileName_, std::nullopt, std::nullopt, std::nullopt, Severity::Warning, text,
+                      "diagonal-sum"});
 }
 
 // Field j of data row r (both from 0), read as `value`.
@@ -204,14 +204,18 @@ void UserMatrixCheck::checkCell(UserMatrix& matrix, long r, long j, double value
   matrix(r + 1, c) = value;
   if (value != kNotNumber && value >= 0) return;
   const char* what = value == kNotNumber ? " has a nonnumeric value: " : " has a negative value: ";
-  error(r, h_ == 1 ? std::optional<std::string>(station) : std::nullopt, static_cast<int>(c),
+  // The text counts data rows from 0; the finding points at the line of the file.
+  error(value == kNotNumber ? "not-a-number" : "negative-value", r + 1 + h_,
+        h_ == 1 ? std::optional<std::string>(station) : std::nullopt, static_cast<int>(j + 1),
         "Error Line: " + to_string(r) + " Column: " + to_string(c) + what + std::string(field));
 }
 
 void UserMatrixCheck::showReport() {
   if (report_.length() <= 2) return;
   report_.addLineFront(fileName_ + " file problems: ");
-  context_.countWarning();
+  // The report itself counts as a problem of the file.
+  context_.found(
+      {fileName_, {}, {}, {}, Severity::Warning, fileName_ + " file problems: ", "file-report"});
   context_.showReport(report_.text());
 }
 
@@ -231,9 +235,7 @@ void UserMatrixCheck::writeEngineFile() {
   outcome.Status = failure->number();
   const std::string text = "Please inspect the USERWLS.txt file for problems";
   context_.desktop.msgBox(text, kCritical, "User-Defined Matrix Problem:");
-  state_.Findings.push_back(
-      Finding{fileName_, std::nullopt, std::nullopt, std::nullopt, Severity::Error, text});
-  context_.countError();
+  context_.found({fileName_, {}, {}, {}, Severity::Error, text, "matrix-copy-failed"});
   context_.report.disableSteps();
 }
 

@@ -261,16 +261,25 @@ TEST(UserMatrix, FindingsCarryLineColumnAndStation) {
       {false,
        crlf({"1\t0", "0\t1\t0"}),
        {"M.txt|2|||E|Error Line: 2 Has more data fields (3) than stations in the SiteInfo file: "
-        "(2) This is a fatal error."}},
+        "(2) This is a fatal error.",
+        "M.txt||||W|M.txt file problems: "}},
       {true,
        crlf({"\t01\t03", "01\t1\t0", "03\t0\t1"}),
-       {"M.txt||02||E|Error: the station 02 does not exist in the (first) heading row.",
-        "M.txt||02||E|Error: the station 02 does not exist in the  (first) heading column."}},
+       {"M.txt|1|02||E|Error: the station 02 does not exist in the (first) heading row.",
+        "M.txt||02|1|E|Error: the station 02 does not exist in the  (first) heading column.",
+        "M.txt||||W|M.txt file problems: "}},
+      // The text counts data rows from 0 and columns without the heading; the finding points
+      // at the line and field of the file.
       {true,
        crlf({"\t01\t02", "01\t1\tx", "02\t0\t2"}),
-       {"M.txt|0|01|2|E|Error Line: 0 Column: 2 has a nonnumeric value: x",
+       {"M.txt|2|01|3|E|Error Line: 0 Column: 2 has a nonnumeric value: x",
         "M.txt||||W|Warning: The sum of matrix diagonals (3) should sum to the number of "
-        "stations (2)"}},
+        "stations (2)",
+        "M.txt||||W|M.txt file problems: "}},
+      {false,
+       crlf({"1\t0", "-1\t1"}),
+       {"M.txt|2||1|E|Error Line: 1 Column: 1 has a negative value: -1",
+        "M.txt||||W|M.txt file problems: "}},
   };
   for (const FindingRow& row : rows) {
     CheckHarness harness;
@@ -280,6 +289,12 @@ TEST(UserMatrix, FindingsCarryLineColumnAndStation) {
     SubReadUserWLS(harness.context, "M.txt", row.headings);
 
     EXPECT_EQ(findingTexts(harness.state.Findings), row.findings);
+    // Every count is one finding.
+    long errors = 0, warnings = 0;
+    for (const Finding& f : harness.state.Findings)
+      ++(f.severity == Severity::Error ? errors : warnings);
+    EXPECT_EQ(harness.state.ErrorCount, errors);
+    EXPECT_EQ(harness.state.WarningCount, warnings);
   }
 }
 
