@@ -24,8 +24,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // Questions whose Yes rewrites a file of the data folder.
-constexpr std::array<const char*, 3> kRewriteQuestions = {
-    "Fix station numbers?", "Lines out of order", "Overwrite USERWLS.txt:"};
+constexpr std::array<const char*, 5> kRewriteQuestions = {
+    "Fix station numbers?", "Lines out of order", "Overwrite USERWLS.txt:", "Line Ends:",
+    "Byte-Order Mark:"};
 
 bool endsWith(const std::string& text, std::string_view end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;

@@ -9,6 +9,7 @@
 
 #include "checks/check_trap.h"
 #include "checks/report.h"
+#include "checks/table_form.h"
 #include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
@@ -85,6 +86,10 @@ void SiteInfoCheck::warning(const char* code, std::string text, long line, std::
 }
 
 void SiteInfoCheck::run() {
+  if (!checkTableForm(c_, fileName_)) {
+    outcome_.errorFlag = 1;
+    return;
+  }
   const auto lines = readTextLines(c_.dataFile(fileName_));
   if (lines.empty()) throw RunTimeError(err::kInputPastEnd);
   checkHeading(lines.front());

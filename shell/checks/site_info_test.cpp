@@ -248,8 +248,6 @@ TEST(ReadSiteInfo, UnreadableFilesEndThroughTheFailurePath) {
   const std::vector<Row> rows = {
       {"missing file", "", 53, "File not found", 1},
       {"empty file", std::string(), 62, "Input past end of file", 1},
-      {"no carriage return: a heading line alone", kHeading + "\n01234567\t1\n", 9,
-       "Subscript out of range", 1},
       {"a 1 MB single line", oneMegabyte, 9, "Subscript out of range", 2},
       {"FreqZero beyond 32 bits",
        table({kHeading, station("01234567", 6, "1e12"), station("01234568")}), 6, "Overflow", 1},

@@ -8,6 +8,7 @@
 
 #include "checks/check_trap.h"
 #include "checks/report.h"
+#include "checks/table_form.h"
 #include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/run_time_error.h"
@@ -310,6 +311,10 @@ std::string StationFileCheck::reorderedLine(long k) {
 
 void StationFileCheck::run() {
   if (kind_ < kFlowCharFile || kind_ > kLP3sFile) throw RunTimeError(err::kSubscriptOutOfRange);
+  if (!checkTableForm(context_, fileName_)) {
+    outcome.errorFlag = 1;
+    return;
+  }
   bytes_ = readFileBytes(context_.dataFile(fileName_));
   lines_ = splitLineViews(bytes_);
   if (lines_.empty()) throw RunTimeError(err::kInputPastEnd);

@@ -9,6 +9,7 @@
 
 #include "checks/check_trap.h"
 #include "checks/report.h"
+#include "checks/table_form.h"
 #include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/standard_name.h"
@@ -99,6 +100,10 @@ void UserMatrixCheck::run() {
   // No station leaves no matrix to size.
   if (n_ < 1 || static_cast<long>(state_.StationNumbers.size()) <= n_)
     throw RunTimeError(err::kSubscriptOutOfRange);
+  if (!checkTableForm(context_, fileName_)) {
+    outcome.Status = kProblemsFound;
+    return;
+  }
   bytes_ = readFileBytes(context_.dataFile(fileName_));
   lines_ = splitLineViews(bytes_);
 
