@@ -192,12 +192,13 @@ TEST(BatchCheck, ReportTextsOrWhyItCannotRun) {
             "    LP3G.txt:3: Line: 2\t08010300\t0.040\t0.080\t0.120\n"
             "    LP3G.txt:5: Line: 4\t08010100\t0.020\t0.040\t0.060\n"
             "    LP3G.txt:6: Line: 5\t08010000\t0.010\t0.020\t0.030\n"
+            // The stations in proper order, each pointing at the line that holds it now.
             "LP3G.txt: warning [file-report] LP3G.txt file problems: Stations in proper order:\n"
-            "    LP3G.txt:2: 08010000\t0.010\t0.020\t0.030\n"
-            "    LP3G.txt:3: 08010100\t0.020\t0.040\t0.060\n"
+            "    LP3G.txt:6: 08010000\t0.010\t0.020\t0.030\n"
+            "    LP3G.txt:5: 08010100\t0.020\t0.040\t0.060\n"
             "    LP3G.txt:4: 08010200\t0.030\t0.060\t0.090\n"
-            "    LP3G.txt:5: 08010300\t0.040\t0.080\t0.120\n"
-            "    LP3G.txt:6: 08010400\t0.050\t0.100\t0.150\n" +
+            "    LP3G.txt:3: 08010300\t0.040\t0.080\t0.120\n"
+            "    LP3G.txt:2: 08010400\t0.050\t0.100\t0.150\n" +
                 name +
                 ": 5 stations, 0 errors, 2 warnings\n"
                 "hint: --fix makes the repairs these checks offer, each file backed up first\n");

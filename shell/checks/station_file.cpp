@@ -424,7 +424,11 @@ void StationFileCheck::addStationsInProperOrder() {
   report_.addLine("");
   for (long k = 1; k <= state_.StationCount; ++k) {
     std::string rebuilt = reorderedLine(k);
-    listedItems_.push_back({k + 1, state_.StationNumbers[k], state_.StationNumbers[k], rebuilt});
+    // Each points at the line that now holds the station's values, if one does.
+    const long i = matchedLine_[k];
+    listedItems_.push_back(
+        i != 0 ? item(i, rebuilt)
+               : FindingItem{std::nullopt, state_.StationNumbers[k], std::nullopt, rebuilt});
     report_.addLine(std::move(rebuilt));
   }
 }

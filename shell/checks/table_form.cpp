@@ -11,8 +11,8 @@ const std::string kCrLf(kLineBreak);
 
 bool ask(CheckContext& context, const std::string& text, const std::string& fileName,
          const std::string& mend, const std::string& title) {
-  return context.desktop.msgBox(text + kCrLf + "Do you want to rewrite " + fileName + kCrLf +
-                                    mend + "? A backup of it is kept.",
+  return context.desktop.msgBox(text + kCrLf + "Do you want to rewrite " + fileName + kCrLf + mend +
+                                    "? A backup of it is kept.",
                                 kYesNo, title) == MsgAnswer::Yes;
 }
 
@@ -54,16 +54,17 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
   const std::string bytes = readFileBytes(path);
   const TableForm form = examineTable(bytes);
   const auto finding = [&](bool mended, const char* code, std::string text) {
-    context.found({fileName, 1, {}, {}, mended ? Severity::Warning : Severity::Error,
-                   std::move(text), code});
+    context.found(
+        {fileName, 1, {}, {}, mended ? Severity::Warning : Severity::Error, std::move(text), code});
   };
   bool checkable = true;
   if (form.lineFeedEnds > 0) {
     const std::string text =
         fileName + " has " + std::to_string(form.lineFeedEnds) +
         " lines that end with a line feed alone (Linux line ends)" +
-        (form.returnEnds > 0 ? " and " + std::to_string(form.returnEnds) + " that end with a "
-                                                                           "carriage return"
+        (form.returnEnds > 0 ? " and " + std::to_string(form.returnEnds) +
+                                   " that end with a "
+                                   "carriage return"
                              : "") +
         "; TARVEX reads lines that end with a carriage return and a line feed.";
     const bool mended = ask(context, text, fileName, "with CR LF line ends", "Line Ends:");
@@ -72,8 +73,9 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
   }
   if (form.byteOrderMark && checkable) {
     const std::string text =
-        fileName + " starts with a UTF-8 byte-order mark, which TARVEX reads as part of its "
-                   "first heading.";
+        fileName +
+        " starts with a UTF-8 byte-order mark, which TARVEX reads as part of its "
+        "first heading.";
     const bool mended = ask(context, text, fileName, "without it", "Byte-Order Mark:");
     finding(mended, "byte-order-mark", text);
     checkable = mended;
@@ -82,8 +84,9 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
     context.writeFile(path, withWindowsLineEnds(bytes));
   if (form.commasWithoutTabs) {
     finding(false, "separator",
-            fileName + " holds commas or semicolons and no tab: the tables are tab-separated "
-                       "(save it from the spreadsheet as tab-delimited text).");
+            fileName +
+                " holds commas or semicolons and no tab: the tables are tab-separated "
+                "(save it from the spreadsheet as tab-delimited text).");
     checkable = false;
   }
   return checkable;

@@ -72,7 +72,9 @@ TEST(TableForm, OnlyLineEndsAndTheMarkChange) {
       {"a\r\nb\r\n", "a\r\nb\r\n"},
       {"a\nb\n", "a\r\nb\r\n"},
       {"a\rb", "a\r\nb"},
-      {"\xEF\xBB\xBF" "a\tb\r\n", "a\tb\r\n"},
+      {"\xEF\xBB\xBF"
+       "a\tb\r\n",
+       "a\tb\r\n"},
       {"a\r\n\nb\n\r\n", "a\r\n\r\nb\r\n\r\n"},
       {"x\xEF\xBB\xBFy\n", "x\xEF\xBB\xBFy\r\n"},
   };

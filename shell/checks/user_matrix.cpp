@@ -69,7 +69,8 @@ class UserMatrixCheck {
   void writeEngineFile();
 
   void error(const char* code, std::optional<long> line, std::optional<std::string> station,
-             std::optional<int> field, std::string text, bool front = false);
+             std::optional<int> field, std::string text, bool front = false,
+             std::optional<std::string> expected = {});
 
   CheckContext& context_;
   ShellState& state_;
@@ -85,9 +86,9 @@ class UserMatrixCheck {
 
 void UserMatrixCheck::error(const char* code, std::optional<long> line,
                             std::optional<std::string> station, std::optional<int> field,
-                            std::string text, bool front) {
+                            std::string text, bool front, std::optional<std::string> expected) {
   Finding finding{fileName_,       line, std::move(station), field, Severity::Error,
-                  std::move(text), code};
+                  std::move(text), code, std::move(expected)};
   if (front)
     report_.addFront(std::move(finding));
   else
@@ -152,12 +153,13 @@ bool UserMatrixCheck::checkHeadings() {
   for (long i = 1; i <= n_; ++i) {
     const std::string& station = state_.StationNumbers[i];
     if (!hasHeadingFor(row, station))
-      error("station-not-in-heading-row", 1, station, {},
-            "Error: the station " + station + " does not exist in the (first) heading row.", true);
+      error("station-not-in-heading-row", 1, {}, {},
+            "Error: the station " + station + " does not exist in the (first) heading row.", true,
+            station);
     if (!hasHeadingFor(column, station))
-      error("station-not-in-heading-column", {}, station, 1,
+      error("station-not-in-heading-column", {}, {}, 1,
             "Error: the station " + station + " does not exist in the  (first) heading column.",
-            true);
+            true, station);
   }
   if (errors_ == 0) return true;
   report_.addLineFront("We cannot check errors in the diagonals if the station numbers are off");

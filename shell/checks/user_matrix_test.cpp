@@ -265,8 +265,9 @@ TEST(UserMatrix, FindingsCarryLineColumnAndStation) {
         "M.txt||||W|M.txt file problems: "}},
       {true,
        crlf({"\t01\t03", "01\t1\t0", "03\t0\t1"}),
-       {"M.txt|1|02||E|Error: the station 02 does not exist in the (first) heading row.",
-        "M.txt||02|1|E|Error: the station 02 does not exist in the  (first) heading column.",
+       // The station that is missing is what the headings should have held.
+       {"M.txt|1|||E|Error: the station 02 does not exist in the (first) heading row.",
+        "M.txt|||1|E|Error: the station 02 does not exist in the  (first) heading column.",
         "M.txt||||W|M.txt file problems: "}},
       // The text counts data rows from 0 and columns without the heading; the finding points
       // at the line and field of the file.
