@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "app/batch_report.h"
 #include "run_program.h"
 #include "sample_data.h"
 #include "temp_dir.h"
@@ -107,17 +108,29 @@ void expectReportShape(const json& report) {
     EXPECT_TRUE(report["files"][key].is_string() || report["files"][key].is_null()) << key;
   for (const char* key : {"stationCount", "errorCount", "warningCount"})
     EXPECT_TRUE(report[key].is_number_integer()) << key;
-  for (const char* key : {"findings", "notes", "rewritten", "backups"})
+  for (const char* key : {"findings", "notes", "rewritten", "backups", "hints"})
     ASSERT_TRUE(report[key].is_array()) << key;
+  const std::regex code("[a-z0-9]+(-[a-z0-9]+)*");
   for (const json& finding : report["findings"]) {
     EXPECT_TRUE(finding["file"].is_string());
     EXPECT_TRUE(finding["line"].is_number_integer() || finding["line"].is_null());
     EXPECT_TRUE(finding["station"].is_string() || finding["station"].is_null());
     EXPECT_TRUE(finding["field"].is_number_integer() || finding["field"].is_null());
     EXPECT_TRUE(finding["severity"] == "error" || finding["severity"] == "warning");
+    EXPECT_TRUE(finding["code"].is_string() &&
+                std::regex_match(finding["code"].get<std::string>(), code))
+        << finding["code"];
+    EXPECT_TRUE(finding["expected"].is_string() || finding["expected"].is_null());
     EXPECT_TRUE(finding["text"].is_string());
+    ASSERT_TRUE(finding["items"].is_array());
+    for (const json& item : finding["items"]) {
+      EXPECT_TRUE(item["line"].is_number_integer() || item["line"].is_null());
+      EXPECT_TRUE(item["station"].is_string() || item["station"].is_null());
+      EXPECT_TRUE(item["expected"].is_string() || item["expected"].is_null());
+      EXPECT_TRUE(item["text"].is_string());
+    }
   }
-  for (const char* key : {"notes", "rewritten", "backups"})
+  for (const char* key : {"notes", "rewritten", "backups", "hints"})
     for (const json& item : report[key]) EXPECT_TRUE(item.is_string()) << key;
 }
 
@@ -172,6 +185,36 @@ TEST(BatchCheck, RepairsMatchTheInteractiveYesAndKeepBackups) {
     const std::string repairedBackup = report["backups"][0];
     EXPECT_EQ(repairedBackup.rfind(row.repaired, 0), 0u);
     EXPECT_EQ(data.read(repairedBackup), damaged);
+  }
+}
+
+// Bytes that are no UTF-8, in the folder's name, a station, a heading and a table's text,
+// are read as Latin-1: the report is valid JSON of the same shape, and nothing is dropped.
+TEST(BatchCheck, BytesThatAreNoUtf8MakeAValidReport) {
+  TempDir outer;
+  const fs::path folder = outer.path() / "r\xE9gion \xff";
+  fs::create_directory(folder);
+  writeSampleData(folder);
+  std::string site = readBytes(folder / "SiteInfo.txt");
+  site.replace(site.find("08010100"), 8,
+               "0801\xE9"
+               "100");
+  site.replace(site.find("Lat"), 3, "L\xE0t");
+  writeBytes(folder / "SiteInfo.txt", site);
+  writeBytes(folder / "LP3K.txt",
+             std::string("Station ID\tQ1\tQ2\tQ3\r\n\xC3\x28\x80\t\xF5\r\n", 29));
+  for (const char* output : {"--json -", "--tsv -", ""}) {
+    SCOPED_TRACE(output);
+    const ProgramResult r = runProgram(shellProgram() + " --check " + shellQuote(folder.string()) +
+                                       " --matrix --matrix-headings --flow-files " + output);
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_TRUE(utf8Text(r.out) == r.out) << "valid UTF-8";
+    if (std::string(output) != "--json -") continue;
+    const json report = json::parse(r.out);
+    expectReportShape(report);
+    EXPECT_EQ(report["folder"], utf8Text(folder.string()));
+    EXPECT_NE(report.dump().find("0801\u00e9100"), std::string::npos) << "the station, as Latin-1";
+    EXPECT_NE(report.dump().find("L\u00e0t"), std::string::npos) << "the heading, as Latin-1";
   }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/batch_report.h"
+#include "platform/scripted/script.h"
 #include "platform/scripted/scripted_desktop.h"
 #include "platform/text_file.h"
 #include "run_program.h"
@@ -298,6 +299,85 @@ TEST(Findings, EveryCountIsOneFindingThatPointsAtItsLine) {
     if (errors + warnings > 0) ++damaged;
   }
   EXPECT_GE(damaged, 40);
+}
+
+// Tables written by other systems: named in batch, mended by --fix (each backed up), and then
+// clean; the same in the window when the user agrees.
+TEST(Findings, TablesFromOtherSystemsAreMendedAndThenClean) {
+  struct Row {
+    const char* name;
+    std::string table;
+    std::function<std::string(std::string)> change;
+    std::string code;
+    bool mendable;
+  };
+  const std::vector<Row> rows = {
+      {"line feeds alone", "SiteInfo.txt", lineFeedsOnly, "line-ends", true},
+      {"mixed line ends", "LP3K.txt",
+       [](std::string t) { return t.erase(t.find('\r', t.find('\r') + 1), 1); }, "line-ends", true},
+      {"a byte-order mark", "FlowChar.txt", [](std::string t) { return "\xEF\xBB\xBF" + t; },
+       "byte-order-mark", true},
+      {"commas", "LP3G.txt",
+       [](std::string t) {
+         std::replace(t.begin(), t.end(), '\t', ',');
+         return t;
+       },
+       "separator", false},
+  };
+  const auto check = [](const TempDir& data, const std::string& options) {
+    const ProgramResult r =
+        runProgram(shellProgram() + " --check " + shellQuote(data.path().string()) +
+                   " --date 2026-12-08 --json - " + options);
+    return std::make_pair(r.exitCode, json::parse(r.out));
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir data;
+    writeSampleData(data.path(), {.withMatrix = false, .withFlowFiles = false});
+    const std::string clean = data.read(row.table);
+    const std::string damaged = row.change(clean);
+    data.write(row.table, damaged);
+
+    const auto [dryExit, dry] = check(data, "");
+    EXPECT_EQ(dryExit, 1);
+    EXPECT_EQ(dry["findings"][0]["code"], row.code);
+    EXPECT_EQ(dry["findings"][0]["file"], row.table);
+    EXPECT_EQ(dry["findings"][0]["severity"], "error");
+
+    const auto [fixExit, fixed] = check(data, "--fix");
+    EXPECT_EQ(fixExit, row.mendable ? 0 : 1);
+    EXPECT_EQ(fixed["findings"][0]["severity"], row.mendable ? "warning" : "error");
+    EXPECT_EQ(data.read(row.table), row.mendable ? clean : damaged);
+    if (!row.mendable) continue;
+    EXPECT_EQ(data.read(row.table + "-BadFile-12-8-2026.txt"), damaged);
+    const auto [againExit, again] = check(data, "");
+    EXPECT_EQ(againExit, 0);
+    EXPECT_TRUE(again["findings"].empty()) << again.dump();
+
+    // In the window: the question, Yes, and the file is mended.
+    data.write(row.table, damaged);
+    std::ostringstream transcript;
+    ScriptedDesktop desktop(transcript, data.path(), CalendarDate{2026, 12, 9});
+    Script script = Script::parse("answer no\nanswer yes\n");
+    desktop.setScript(&script);
+    ShellState state;
+    MainWindow window(desktop, state);
+    state.WorkingDirectory = data.dir();
+    state.SiteInfoFileName = "SiteInfo.txt";
+    state.FlowCharFileName = "FlowChar.txt";
+    state.LP3GFileName = "LP3G.txt";
+    state.LP3KFileName = "LP3K.txt";
+    state.LP3sFileName = "LP3s.txt";
+    state.InputFilesSpecified = true;
+    desktop.setCurrentDirectory(data.path());
+    window.click(window.cmdQAQCFiles);
+    EXPECT_NE(transcript.str().find("-> yes"), std::string::npos) << transcript.str();
+    EXPECT_EQ(data.read(row.table), clean);
+    EXPECT_EQ(data.read(row.table + "-BadFile-12-9-2026.txt"), damaged);
+    EXPECT_EQ(state.ErrorCount, 0);
+    EXPECT_EQ(state.WarningCount, 1);
+    EXPECT_TRUE(state.InputFilesChecked);
+  }
 }
 
 }  // namespace
