@@ -63,10 +63,10 @@ TEST(HostileInput, DeletedCurrentFolder) {
   EXPECT_EQ(relative.err.find('\n'), relative.err.size() - 1) << "one line";
 
   // With an absolute shell folder the start-up runs, fails, and leaves the steps
-  // disabled instead of letting Step 1 report success.
+  // disabled instead of letting Step 1 report success; the session is no success.
   const ProgramResult absolute =
       runProgram(gone + session.command("--shell-dir " + shellQuote(buildBinDir())));
-  EXPECT_EQ(absolute.exitCode, 0) << absolute.err;
+  EXPECT_EQ(absolute.exitCode, 1) << absolute.err;
   EXPECT_EQ(absolute.out,
             "== msgbox 16 \"TARVEX Shell Load\"\nError: 76 Path not found\n-> ok\n"
             "== show tbMyStatus\nStatus:\n== disabled cmdInputFiles\n== end\n");

@@ -25,6 +25,7 @@ using namespace tarvex;
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kSessionFailed = 1;
 
 fs::path ownFolder() {
   std::error_code ec;
@@ -56,7 +57,8 @@ int runScript(const CommandLine& command) {
   } catch (const ProgramEnd&) {
   }
   if (!std::cout.flush()) throw ScriptError("cannot write the transcript");
-  return 0;
+  // A session whose start-up failed ran with every step disabled: not a success.
+  return window.loadFailed() ? kSessionFailed : 0;
 }
 
 int checkFolder(const CommandLine& command) {

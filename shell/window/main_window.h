@@ -41,6 +41,8 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
 
   // Start-up.
   void load() override;
+  // True when the start-up ended fatally (the steps are then disabled).
+  bool loadFailed() const { return loadFailed_; }
 
   // Controls, in creation order.
   Control& cmdOpenOutPutDirectory;
@@ -144,6 +146,7 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   // The data folder's lock, held from the engine's start until its files are collected.
   std::unique_ptr<FolderLock> runLock_;
   bool runWithMatrix_ = false;  // whether the matrix took part in the run being collected
+  bool loadFailed_ = false;
 };
 
 }  // namespace tarvex

@@ -68,6 +68,7 @@ void MainWindow::load() {
     }
 
     if (fatal) {
+      loadFailed_ = true;
       if (!iniFound) message += placesLookedIn(folders);
       DisableMyForm();
       desktop_.msgBox(message, kCritical, "Fatal Error Loading Shell:");
@@ -78,7 +79,10 @@ void MainWindow::load() {
     }
   });
   // A start-up that did not finish left the engine untested: as fatal as a missing one.
-  if (failed) DisableMyForm();
+  if (failed) {
+    loadFailed_ = true;
+    DisableMyForm();
+  }
 }
 
 }  // namespace tarvex

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/form.h"
@@ -44,7 +45,32 @@ void applyShellLook() {
   QApplication::setWindowIcon(shellIcon());
 }
 
-QtProgram::QtProgram(int& argc, char** argv) : app_(std::make_unique<QApplication>(argc, argv)) {
+namespace {
+
+// Qt ends the process (abort) on a fatal start-up problem, such as a platform plugin that
+// cannot be loaded: say it in one line and end with the status of a program that could not
+// start. Other messages go on as Qt writes them.
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) {
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    return;
+  }
+  const std::string line = text.split(QLatin1Char('\n')).first().trimmed().toStdString();
+  std::fprintf(stderr, "TARVEXshellv01: the window cannot start: %s\n", line.c_str());
+  std::fflush(stderr);
+  std::_Exit(2);
+}
+
+std::unique_ptr<QApplication> startApplication(int& argc, char** argv) {
+  const QtMessageHandler previous = qInstallMessageHandler(startUpMessages);
+  auto app = std::make_unique<QApplication>(argc, argv);
+  qInstallMessageHandler(previous);
+  return app;
+}
+
+}  // namespace
+
+QtProgram::QtProgram(int& argc, char** argv) : app_(startApplication(argc, argv)) {
   // The program ends through Exit alone, never because its last window went away.
   QApplication::setQuitOnLastWindowClosed(false);
   // Desktops match the window to its installed desktop entry, and so to its icon, by this.

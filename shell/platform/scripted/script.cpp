@@ -6,25 +6,27 @@
 #include <fstream>
 
 #include "platform/scripted/transcript_text.h"
+#include "platform/run_time_error.h"
 #include "platform/text_file.h"
 
 namespace tarvex {
 
 Script Script::parse(std::string_view text) {
+  // Editors may put a byte-order mark in front and end lines with CR LF, LF or CR alone.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   Script script;
   int number = 0;
   std::size_t start = 0;
   while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
+    std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view raw = text.substr(start, end - start);
+    const std::string_view raw = text.substr(start, end - start);
     ++number;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     std::string line = trimBlanks(raw);
     while (!line.empty() && line.back() == '\t') line.pop_back();
     if (!line.empty() && line.front() != '#') script.lines_.push_back({number, line});
     if (end == text.size()) break;
-    start = end + 1;
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
   }
   return script;
 }
@@ -32,20 +34,17 @@ Script Script::parse(std::string_view text) {
 Script Script::load(const std::string& path) {
   // Only a regular file of sensible size is a script: a folder reads as nothing, and a
   // device or a huge file would be read without end.
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) throw ScriptError("cannot read script " + path);
-  if (!std::filesystem::is_regular_file(status))
-    throw ScriptError("cannot read script " + path + ": it is not a regular file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ScriptError("cannot read script " + path);
-  std::string text(kMaxBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) throw ScriptError("cannot read script " + path);
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() > kMaxBytes)
-    throw ScriptError("script " + path + " is larger than " + std::to_string(kMaxBytes >> 20) +
-                      " MiB");
+  std::string text;
+  try {
+    text = readFileBytes(path, kMaxBytes);
+  } catch (const RunTimeError& e) {
+    if (e.number() == err::kOutOfMemory)
+      throw ScriptError("script " + path + " is larger than " + std::to_string(kMaxBytes >> 20) +
+                        " MiB");
+    if (e.number() == err::kPathFileAccess)
+      throw ScriptError("cannot read script " + path + ": it is not a regular file");
+    throw ScriptError("cannot read script " + path + ": " + e.description());
+  }
   if (text.find('\0') != std::string::npos)
     throw ScriptError("script " + path + " is not a text file");
   return parse(text);
