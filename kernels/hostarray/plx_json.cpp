@@ -257,4 +257,77 @@ void writeOutputs(std::ostream& out, const std::vector<ArrayPtr>& outputs) {
   writer.flush();
 }
 
+namespace {
+
+// Follows the parse event by event, keeping the path of the value being read, so that a
+// failure (a number past the double range, a syntax error) can say where it is.
+class PathTracker : public nlohmann::json_sax<json> {
+ public:
+  bool null() override { return value(); }
+  bool boolean(bool) override { return value(); }
+  bool number_integer(number_integer_t) override { return value(); }
+  bool number_unsigned(number_unsigned_t) override { return value(); }
+  bool number_float(number_float_t, const string_t&) override { return value(); }
+  bool string(string_t&) override { return value(); }
+  bool binary(binary_t&) override { return value(); }
+  bool start_object(std::size_t) override {
+    levels_.push_back({false, 0, {}});
+    return true;
+  }
+  bool key(string_t& key) override {
+    levels_.back().key = key;
+    return true;
+  }
+  bool end_object() override {
+    levels_.pop_back();
+    return value();
+  }
+  bool start_array(std::size_t) override {
+    levels_.push_back({true, 0, {}});
+    return true;
+  }
+  bool end_array() override {
+    levels_.pop_back();
+    return value();
+  }
+  bool parse_error(std::size_t, const std::string&,
+                   const nlohmann::detail::exception& error) override {
+    const std::string at = path();
+    failure = (at.empty() ? std::string("the input") : at) + ": " + error.what();
+    return false;
+  }
+
+  std::optional<std::string> failure;
+
+ private:
+  struct Level {
+    bool array;
+    std::size_t index;
+    std::string key;
+  };
+  bool value() {
+    if (!levels_.empty() && levels_.back().array) ++levels_.back().index;
+    return true;
+  }
+  std::string path() const {
+    std::string text;
+    for (const Level& level : levels_) {
+      if (level.array)
+        text += "[" + std::to_string(level.index) + "]";
+      else if (!level.key.empty())
+        text += (text.empty() ? "" : ".") + level.key;
+    }
+    return text;
+  }
+  std::vector<Level> levels_;
+};
+
+}  // namespace
+
+std::optional<std::string> jsonFailurePlace(std::string_view text) {
+  PathTracker tracker;
+  json::sax_parse(text, &tracker);
+  return tracker.failure;
+}
+
 }  // namespace hostarray

@@ -34,4 +34,8 @@ void writeArray(std::ostream& out, const PlainArray* array);
 // {"outputs":[ARRAY,...]}
 void writeOutputs(std::ostream& out, const std::vector<ArrayPtr>& outputs);
 
+// Where in a JSON text parsing fails, as a path of the values ("inputs[0].data[3]"), with
+// the parser's reason; nothing when the text parses.
+std::optional<std::string> jsonFailurePlace(std::string_view text);
+
 }  // namespace hostarray

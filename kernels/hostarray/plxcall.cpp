@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -49,11 +50,13 @@ int usable(const std::string& message) {
 
 // The request read from standard input; its JSON tree is gone before the kernel runs.
 std::optional<hostarray::Request> readRequest() {
+  const std::string text(std::istreambuf_iterator<char>(std::cin), {});
   json parsed;
   try {
-    parsed = json::parse(std::cin);
-  } catch (const json::parse_error& e) {
-    usable(std::string("standard input is not JSON: ") + e.what());
+    parsed = json::parse(text);
+  } catch (const json::exception& e) {
+    const auto place = hostarray::jsonFailurePlace(text);
+    usable("standard input is not usable JSON: " + place.value_or(e.what()));
     return std::nullopt;
   }
   try {

@@ -80,8 +80,15 @@ TEST_F(Plxcall, UnusableInputExitsTwo) {
     const char* name;
     const char* kernel;
     const char* input;
+    const char* where = "plxcall: ";  // the message names the place of the fault
   } cases[] = {
-      {"not JSON", "Tavrel", "{"},
+      {"not JSON", "Tavrel", "{", "plxcall: standard input is not usable JSON: the input: "},
+      {"a double past the range", "Tavrel",
+       R"({"inputs": [{"class": "double", "dims": [1, 2], "data": [1, 1e400]}]})",
+       "plxcall: standard input is not usable JSON: inputs[0].data[1]: "},
+      {"a syntax error in a cell", "Gormik",
+       R"({"inputs": [{"class": "cell", "dims": [1, 1], "cells": [{"class": ]}]})",
+       "plxcall: standard input is not usable JSON: inputs[0].cells[0].class: "},
       {"no inputs", "Tavrel", R"({"nlhs": 1})"},
       {"unknown class", "Tavrel",
        R"({"inputs": [{"class": "int8", "dims": [1, 1], "data": [1]}]})"},
@@ -104,7 +111,7 @@ TEST_F(Plxcall, UnusableInputExitsTwo) {
     const Outcome r = run(c.kernel, c.input);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("plxcall: "), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind(c.where, 0), 0u) << r.err;
   }
   // Cells nested far deeper than any real input: refused, not a stack overflow.
   std::string nested = R"({"inputs": [)";

@@ -109,7 +109,7 @@ TEST(CrashConsistency, ARepairKilledAtAnyMomentLeavesEveryTableWhole) {
     durations.push_back(Clock::now() - started);
   }
   const auto result = tables(repaired.path());
-  for (const std::string& table : {"SiteInfo.txt", "FlowChar.txt", "LP3G.txt"})
+  for (const char* table : {"SiteInfo.txt", "FlowChar.txt", "LP3G.txt"})
     ASSERT_NE(result.at(table), original.at(table)) << table << " must be repaired";
 
   std::mt19937 random(20261208);

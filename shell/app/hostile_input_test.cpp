@@ -2,6 +2,8 @@
 // reports success it did not have, and never lets a name forge its transcript.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 #include <cstdint>
@@ -70,6 +72,15 @@ TEST(HostileInput, DeletedCurrentFolder) {
   EXPECT_EQ(absolute.out,
             "== msgbox 16 \"TARVEX Shell Load\"\nError: 76 Path not found\n-> ok\n"
             "== show tbMyStatus\nStatus:\n== disabled cmdInputFiles\n== end\n");
+}
+
+// A window that cannot start says so in one line and ends with status 2.
+TEST(HostileInput, AWindowThatCannotStartSaysWhyInOneLine) {
+  const ProgramResult r = runProgram("QT_QPA_PLATFORM=bogus " + shellProgram());
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.rfind("TARVEXshellv01: the window cannot start: ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("(QT_QPA_PLATFORM is \"bogus\")"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 TEST(HostileInput, UnwritableTranscriptIsAFailure) {

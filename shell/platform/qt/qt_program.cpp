@@ -48,14 +48,14 @@ void applyShellLook() {
 namespace {
 
 // Qt ends the process (abort) on a fatal start-up problem, such as a platform plugin that
-// cannot be loaded: say it in one line and end with the status of a program that could not
-// start. Other messages go on as Qt writes them.
-void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (type != QtFatalMsg) {
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
-    return;
-  }
-  const std::string line = text.split(QLatin1Char('\n')).first().trimmed().toStdString();
+// cannot be loaded: say it in one line, naming the platform asked for, and end with the
+// status of a program that could not start. Qt's lesser messages while it starts are left
+// out, so that the one line is all.
+void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type != QtFatalMsg) return;
+  std::string line = text.split(QLatin1Char('\n')).first().trimmed().toStdString();
+  if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform)
+    line += std::string(" (QT_QPA_PLATFORM is \"") + platform + "\")";
   std::fprintf(stderr, "TARVEXshellv01: the window cannot start: %s\n", line.c_str());
   std::fflush(stderr);
   std::_Exit(2);
