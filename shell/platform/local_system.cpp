@@ -203,7 +203,10 @@ void openFolderInBrowser(StartedPrograms& programs, const fs::path& folder) {
     if (colon == std::string_view::npos) break;
     dirs.remove_prefix(colon + 1);
   }
-  throw RunTimeError(err::kFileNotFound);
+  throw RunTimeError(err::kFileNotFound,
+                     errorDescription(err::kFileNotFound) +
+                         ": xdg-open, which opens folders on the desktop, is not installed "
+                         "(package xdg-utils)");
 }
 
 }  // namespace tarvex

@@ -13,6 +13,11 @@ std::optional<fs::path> RecordingDesktop::openFile(const OpenFileRequest& reques
   return ScriptedDesktop::openFile(request);
 }
 
+void RecordingDesktop::openFolder(const fs::path& folder) {
+  if (folderFailure) throw *folderFailure;
+  ScriptedDesktop::openFolder(folder);
+}
+
 ShellHarness::ShellHarness(const std::string& answers)
     : desktop(out_, shellDir.path(), kTestDate),
       window(desktop, state),

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/run_time_error.h"
 #include "platform/scripted/script.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
@@ -23,8 +24,11 @@ class RecordingDesktop : public ScriptedDesktop {
   using ScriptedDesktop::ScriptedDesktop;
   std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
 
+  void openFolder(const std::filesystem::path& folder) override;
+
   std::vector<OpenFileRequest> requests;
   int failingDialog = 0;  // 1-based number of the dialog that fails with error 76
+  std::optional<RunTimeError> folderFailure;  // what opening a folder fails with, if it does
 };
 
 // The shell on a scripted desktop: a shell folder for the engine files, a data folder

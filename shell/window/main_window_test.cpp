@@ -323,6 +323,25 @@ TEST(MainWindow, StepFourOpensTheOutputOrAsksForTheInputFolder) {
   }
 }
 
+// Without a folder opener on the desktop, the box names the folder to open by other means
+// and what is missing.
+TEST(MainWindow, StepFourWithoutAFolderOpenerNamesTheFolder) {
+  ShellHarness shell;
+  shell.installEngine();
+  shell.start();
+  shell.state.InputFilesSpecified = shell.state.TARVEXHasRun = true;
+  shell.window.tbOutputSubdirectory.setText("TARVEXOutput-2026-12-07Run001");
+  shell.desktop.folderFailure =
+      RunTimeError(err::kFileNotFound, "File not found: xdg-open is not installed");
+  shell.clearTranscript();
+  shell.run("click cmdOpenOutPutDirectory");
+  EXPECT_EQ(shell.transcript(),
+            msgBoxBlock(16, "Open Output File Directory",
+                        "This method is not supported on your system configuration. \r\nError: 53 "
+                        "File not found: xdg-open is not installed\r\nThe folder: " +
+                            shell.dataDir.dir() + "TARVEXOutput-2026-12-07Run001"));
+}
+
 TEST(MainWindow, DisableMyFormLeavesExitAboutHelpAndOptions) {
   ShellHarness shell;
   shell.window.DisableMyForm();

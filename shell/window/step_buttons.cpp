@@ -30,13 +30,13 @@ void MainWindow::cmdQAQCFiles_Click() {
 }
 
 void MainWindow::cmdOpenOutPutDirectory_Click() {
+  std::string folder;
   auto error = trapped([&] {
     if (!state_.InputFilesSpecified) {
       desktop_.msgBox("You need to specify input files before opening an oputput directory",
                       kInformation, "Please specify input files:");
       return;
     }
-    std::string folder;
     if (state_.TARVEXHasRun) {
       folder = state_.WorkingDirectory + trimBlanks(tbOutputSubdirectory.text());
     } else {
@@ -48,9 +48,11 @@ void MainWindow::cmdOpenOutPutDirectory_Click() {
     }
     desktop_.openFolder(folder);
   });
+  // The folder's full name, so that the user can open it by other means.
   if (error)
     desktop_.msgBox("This method is not supported on your system configuration. \r\n" +
-                        trapMessage(TrapText::Sub, *error),
+                        trapMessage(TrapText::Sub, *error) +
+                        (folder.empty() ? "" : "\r\nThe folder: " + folder),
                     kCritical, "Open Output File Directory");
 }
 

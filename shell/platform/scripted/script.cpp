@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/scripted/transcript_text.h"
 #include "platform/run_time_error.h"
+#include "platform/scripted/transcript_text.h"
 #include "platform/text_file.h"
 
 namespace tarvex {
