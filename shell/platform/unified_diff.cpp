@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -72,7 +71,8 @@ void numberLines(const Lines& a, const Lines& b, std::vector<std::uint32_t>& x,
 
 // Myers' greedy search for the fewest edits turning x into y. The furthest point reached
 // on every diagonal is kept for each edit count, to walk back along the path found.
-// Marks removed[offset + i] and added[offset + j]; false when the search gave up.
+// Marks the lines it removes and adds, x and y lying at the offsets given in the files;
+// false when the search gave up.
 bool markShortestEdit(const std::vector<std::uint32_t>& x, const std::vector<std::uint32_t>& y,
                       LineMarks& marks, std::size_t beforeOffset, std::size_t afterOffset) {
   constexpr std::size_t kLargest = std::numeric_limits<std::int32_t>::max() / 2;
@@ -136,19 +136,21 @@ LineMarks compareLines(const Lines& a, const Lines& b) {
   while (suffix < a.size() - prefix && suffix < b.size() - prefix &&
          a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
     ++suffix;
+  // Everything between the common ends out, then in: the edit when one side is empty, and
+  // the fallback when the search gives up.
+  const auto replaceMiddle = [&] {
+    std::fill(marks.removed.begin() + prefix, marks.removed.end() - suffix, 1);
+    std::fill(marks.added.begin() + prefix, marks.added.end() - suffix, 1);
+  };
   const Lines middleA(a.begin() + prefix, a.end() - suffix);
   const Lines middleB(b.begin() + prefix, b.end() - suffix);
   if (middleA.empty() || middleB.empty()) {
-    std::fill(marks.removed.begin() + prefix, marks.removed.end() - suffix, 1);
-    std::fill(marks.added.begin() + prefix, marks.added.end() - suffix, 1);
+    replaceMiddle();
     return marks;
   }
   std::vector<std::uint32_t> x, y;
   numberLines(middleA, middleB, x, y);
-  if (!markShortestEdit(x, y, marks, prefix, prefix)) {
-    std::fill(marks.removed.begin() + prefix, marks.removed.end() - suffix, 1);
-    std::fill(marks.added.begin() + prefix, marks.added.end() - suffix, 1);
-  }
+  if (!markShortestEdit(x, y, marks, prefix, prefix)) replaceMiddle();
   return marks;
 }
 
