@@ -49,6 +49,8 @@ class BatchDesktop : public Desktop {
     return {};
   }
   std::optional<fs::path> openFile(const OpenFileRequest&) override { return std::nullopt; }
+  std::optional<fs::path> saveFile(const SaveFileRequest&) override { return std::nullopt; }
+  void copyToClipboard(const std::string&) override {}
   ProgramId startProgram(const fs::path&, const fs::path&, WindowStyle) override {
     throw RunTimeError(err::kPermissionDenied);
   }

@@ -1,6 +1,7 @@
 // Takes the README's pictures of the window: the main window after start-up and after
-// Steps 1 and 2 on the demo data, and the station-number repair form. It plays the
-// user through the real widgets, offscreen, so no display is needed.
+// Steps 1 and 2 on the demo data, the station-number repair form, and the viewer with lines
+// wider than itself (Step 2 again, on a wide flow characteristics file out of order). It
+// plays the user through the real widgets, offscreen, so no display is needed.
 //   shell_screenshots --data DIR --shell-dir DIR --out DIR
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,8 +13,13 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "checks/fix_station_ids_form.h"
 #include "platform/qt/form_views.h"
@@ -30,13 +36,26 @@ namespace {
 
 constexpr CalendarDate kPictureDate{2026, 12, 7};
 
+bool save(QWidget* widget, const fs::path& file) {
+  const bool saved = widget->grab().save(QString::fromStdString(file.string()));
+  std::cout << (saved ? "wrote " : "could not write ") << file.string() << "\n";
+  return saved;
+}
+
 // Answers whatever a step asks on its way (questions No, other boxes OK, the report
 // viewer closed), for as long as it runs: Step 2 then goes on without a pause for backups.
+// A viewer showing the text asked for is taken as a picture before it is closed.
 class Answerer {
  public:
   void start() {
     QTimer::singleShot(20, &context_, [this] { answer(); });
   }
+  void capture(std::string text, fs::path picture) {
+    captureText_ = std::move(text);
+    picture_ = std::move(picture);
+  }
+  bool captured() const { return captured_; }
+  bool saved() const { return saved_; }
 
  private:
   void answer() {
@@ -46,17 +65,55 @@ class Answerer {
       else
         QTest::keyClick(box, Qt::Key_Return);
     } else if (auto* view = modalOf<FormDialog>()) {
-      if (view->binding().form().name() == "frmInformation") clickWidget(view->widget("cmdClose"));
+      const Form& form = view->binding().form();
+      if (form.name() == "frmInformation") {
+        const Control* text = form.find("tbOutput");
+        if (!picture_.empty() && text && text->text().find(captureText_) != std::string::npos) {
+          saved_ = save(view, picture_);
+          captured_ = true;
+          picture_.clear();
+        }
+        clickWidget(view->widget("cmdClose"));
+      }
     }
     start();
   }
   QObject context_;
+  std::string captureText_;
+  fs::path picture_;
+  bool captured_ = false;
+  bool saved_ = false;
 };
 
-bool save(QWidget* widget, const fs::path& file) {
-  const bool saved = widget->grab().save(QString::fromStdString(file.string()));
-  std::cout << (saved ? "wrote " : "could not write ") << file.string() << "\n";
-  return saved;
+// The demo's flow characteristics widened to sixteen columns (the four of the demo and
+// the return periods between and beyond them), with two stations out of order.
+void wideFlowCharOutOfOrder(const fs::path& file) {
+  static constexpr const char* kPeriods[] = {"Q1.25", "Q1.5", "Q2",   "Q2.33", "Q5",
+                                             "Q10",   "Q20",  "Q25",  "Q50",   "Q100",
+                                             "Q200",  "Q250", "Q500", "Q1000", "Q2000"};
+  static constexpr double kOfQ2[] = {0.52, 0.74, 1.0,  1.09, 1.62, 2.05, 2.45, 2.62,
+                                     3.12, 3.63, 4.13, 4.30, 4.95, 5.46, 5.96};
+  std::ifstream in(file, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line, '\n');) lines.push_back(line);
+  std::ostringstream wide;
+  wide << "Station ID";
+  for (const char* period : kPeriods) wide << '\t' << period;
+  wide << "\r\n";
+  std::vector<std::string> rows;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    std::istringstream fields(lines[i]);
+    std::string station;
+    double q2 = 0;
+    if (!(fields >> station >> q2)) continue;
+    std::ostringstream row;
+    row << station;
+    for (double factor : kOfQ2) row << '\t' << static_cast<long>(q2 * factor + 0.5);
+    rows.push_back(row.str() + "\r\n");
+  }
+  if (rows.size() > 4) std::swap(rows[2], rows[3]);
+  for (const std::string& row : rows) wide << row;
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << wide.str();
 }
 
 // Station numbers with every kind of damage the repair form mends, and long ones that
@@ -151,7 +208,18 @@ int main(int argc, char** argv) {
           })
       .step(
           "the repair form closed", [] { return !QApplication::activeModalWidget(); },
-          [&] { clickWidget(child(view, "cmdExit")); });
+          [&] {
+            wideFlowCharOutOfOrder(data / "FlowChar.txt");
+            answerer.capture("Stations in proper order:", out / "viewer-wrapped.png");
+            clickWidget(child(view, "cmdQAQCFiles"));
+          })
+      .step(
+          "Step 2 again, the viewer taken",
+          [&] { return answerer.captured() && !QApplication::activeModalWidget(); },
+          [&] {
+            saved &= answerer.saved();
+            clickWidget(child(view, "cmdExit"));
+          });
   user.start();
   program.run(desktop, window, [&window] { window.load(); });
   fs::current_path(fs::temp_directory_path());

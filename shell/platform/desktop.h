@@ -21,6 +21,14 @@ struct OpenFileRequest {
   std::string initialDir;
 };
 
+// A save-file dialog as the shell sets it up.
+struct SaveFileRequest {
+  std::string title;
+  std::string filter;    // as for OpenFileRequest
+  std::string fileName;  // suggested name
+  std::string initialDir;
+};
+
 enum class WindowStyle : int { Normal = 1, Minimized = 2 };
 
 // A program the desktop started, as startProgram names it.
@@ -51,6 +59,11 @@ class Desktop {
                                const std::string& defaultText) = 0;
   // The full path chosen, or nothing on Cancel.
   virtual std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) = 0;
+  // The full path to write, or nothing on Cancel. The dialog itself asks before a name that
+  // is taken is given back.
+  virtual std::optional<std::filesystem::path> saveFile(const SaveFileRequest& request) = 0;
+  // Puts text (the shell's line breaks) on the clipboard.
+  virtual void copyToClipboard(const std::string& text) = 0;
 
   // Starts a program in a folder without waiting for it.
   virtual ProgramId startProgram(const std::filesystem::path& program,

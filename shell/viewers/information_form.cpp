@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/error_trap.h"
+#include "platform/safe_write.h"
+#include "platform/text_file.h"
+
 namespace tarvex {
 
 namespace {
 
 constexpr long kMiddlePage = 63999;  // a later window starts after the previous break
 constexpr const char* kSplitError = "fnSplitString Error";
+constexpr const char* kReportName = "TARVEX report.txt";
 
 }  // namespace
 
@@ -42,6 +47,10 @@ InformationForm::InformationForm(Desktop& desktop, ShellState& state)
       tbOutput(add("tbOutput", ControlKind::TextBox, "",
                    "Output information can be copied & pasted to another application")),
       cmdSeePrevious(add("cmdSeePrevious", ControlKind::Button, "See Previous Part of Output")),
+      cmdSave(
+          add("cmdSave", ControlKind::Button, "Save...", "Save the whole output to a text file")),
+      cmdCopy(
+          add("cmdCopy", ControlKind::Button, "Copy", "Copy the whole output to the clipboard")),
       cmdClose(add("cmdClose", ControlKind::Button, "Close",
                    "Close this form and return to the main program")),
       cmdSeeNext(add("cmdSeeNext", ControlKind::Button, "See Next Part of Output")),
@@ -50,6 +59,8 @@ InformationForm::InformationForm(Desktop& desktop, ShellState& state)
   showPagingButtons(false);
   cmdSeeNext.onClick = [this] { cmdSeeNext_Click(); };
   cmdSeePrevious.onClick = [this] { cmdSeePrevious_Click(); };
+  cmdSave.onClick = [this] { cmdSave_Click(); };
+  cmdCopy.onClick = [this] { cmdCopy_Click(); };
   cmdClose.onClick = [this] { cmdClose_Click(); };
 }
 
@@ -116,6 +127,29 @@ void InformationForm::cmdSeePrevious_Click() {
   --CurrentPage;
   tbOutput.setText(Pages[CurrentPage]);
 }
+
+std::string InformationForm::wholeText() const {
+  if (PageCount == 0) return tbOutput.text();
+  std::string text;
+  for (long k = 1; k <= PageCount; ++k) text += Pages[k];
+  return text;
+}
+
+// Written as the shell writes the user's files: whole or not at all. A file that is there
+// already was asked about by the dialog.
+void InformationForm::cmdSave_Click() {
+  const std::optional<std::filesystem::path> path =
+      desktop_.saveFile({"Save Output Information", "Text Files (*.txt)|*.txt|All Files (*.*)|*.*",
+                         kReportName, state_.WorkingDirectory});
+  if (!path) return;
+  const std::optional<RunTimeError> error = trapped([&] { replaceFile(*path, wholeText()); });
+  if (error)
+    desktop_.msgBox("The output was not saved to " + path->string() + std::string(kLineBreak) +
+                        trapMessage(TrapText::Sub, *error),
+                    kCritical, "Save Output:");
+}
+
+void InformationForm::cmdCopy_Click() { desktop_.copyToClipboard(wholeText()); }
 
 void InformationForm::cmdClose_Click() { desktop_.unload(*this); }
 

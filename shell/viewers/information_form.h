@@ -19,7 +19,8 @@ std::string fnSplitString(std::string_view text, long start, long end);
 // `start` .. `end`; `end` when there is none.
 long fnFindLineBreak(std::string_view text, long start, long end);
 
-// frmInformation: shows InformationText, cut into up to seven pages when long.
+// frmInformation: shows InformationText, cut into up to seven pages when long. The whole
+// text, every page of it, can be saved to a file or copied.
 class InformationForm : public Form {
  public:
   static constexpr long kMaxFirstPage = 64000;
@@ -32,6 +33,8 @@ class InformationForm : public Form {
 
   void cmdSeeNext_Click();
   void cmdSeePrevious_Click();
+  void cmdSave_Click();
+  void cmdCopy_Click();
   void cmdClose_Click();
 
   long TextLength = 0;
@@ -43,12 +46,16 @@ class InformationForm : public Form {
   Control& Label1;
   Control& tbOutput;
   Control& cmdSeePrevious;
+  Control& cmdSave;
+  Control& cmdCopy;
   Control& cmdClose;
   Control& cmdSeeNext;
 
  private:
   void showPagingButtons(bool show);
   void cutIntoPages(const std::string& text);
+  // The text as loaded: its pages joined, or the text shown whole.
+  std::string wholeText() const;
 
   Desktop& desktop_;
   ShellState& state_;

@@ -9,6 +9,8 @@
 #include "platform/scripted/script.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
+#include "platform/scripted/transcript_text.h"
+#include "temp_dir.h"
 
 namespace tarvex {
 namespace {
@@ -107,6 +109,12 @@ TEST(InformationForm, ControlsAndInitialState) {
   EXPECT_EQ(v.form.cmdSeeNext.text(), "See Next Part of Output");
   EXPECT_EQ(v.form.cmdClose.text(), "Close");
   EXPECT_EQ(v.form.cmdClose.tooltip(), "Close this form and return to the main program");
+  EXPECT_EQ(v.form.cmdSave.text(), "Save...");
+  EXPECT_EQ(v.form.cmdSave.tooltip(), "Save the whole output to a text file");
+  EXPECT_EQ(v.form.cmdCopy.text(), "Copy");
+  EXPECT_EQ(v.form.cmdCopy.tooltip(), "Copy the whole output to the clipboard");
+  for (const Control* button : {&v.form.cmdSave, &v.form.cmdCopy})
+    EXPECT_TRUE(button->visible() && button->enabled());
   for (const Control* button : {&v.form.cmdSeeNext, &v.form.cmdSeePrevious}) {
     EXPECT_FALSE(button->visible());
     EXPECT_FALSE(button->enabled());
@@ -278,6 +286,116 @@ TEST(InformationForm, ScriptedSessionPrintsEachPage) {
       page(2) + "== close frmInformation\n";
   EXPECT_TRUE(out.str() == expected);
   EXPECT_EQ(out.str().size(), expected.size());
+}
+
+// A scripted desktop that keeps the save dialogs it was asked for.
+class SavingDesktop : public ScriptedDesktop {
+ public:
+  using ScriptedDesktop::ScriptedDesktop;
+  std::optional<std::filesystem::path> saveFile(const SaveFileRequest& request) override {
+    requests.push_back(request);
+    return ScriptedDesktop::saveFile(request);
+  }
+  std::vector<SaveFileRequest> requests;
+};
+
+// The viewer shown over the main window, its script lines acting on it, in a data folder.
+struct ScriptedViewer {
+  testing::TempDir data;
+  std::ostringstream out;
+  SavingDesktop desktop{out, std::filesystem::current_path()};
+  ShellState state;
+  Form owner{"frmTARVEXshell01", ""};
+  ScriptRunner runner{desktop, owner, [] { return std::string(); }};
+  InformationForm form{desktop, state};
+  Script script;
+
+  std::string show(std::string text, const std::string& lines) {
+    state.InformationText = std::move(text);
+    state.WorkingDirectory = data.dir();
+    script = Script::parse(lines);
+    desktop.setScript(&script);
+    desktop.showModal(form, &owner);
+    return out.str();
+  }
+};
+
+TEST(InformationForm, SaveWritesTheWholeTextOrNothing) {
+  struct Row {
+    const char* what;
+    std::string text;
+    std::string answer;   // the script's line after the click; DIR is the data folder
+    bool saved;           // report.txt holds the text
+    std::string failure;  // the box's text after the path; empty: no box
+  };
+  const std::string report = "LP3G.txt file problems: \r\nError: line 3\r\n";
+  const std::vector<Row> rows = {
+      {"a report", report, "save DIR/report.txt", true, ""},
+      {"three parts, all of them", textOfLines(130000, 30), "save DIR/report.txt", true, ""},
+      {"cancelled", report, "cancel", false, ""},
+      {"no answer: cancelled", report, "", false, ""},
+      {"a folder that is not there", report, "save DIR/missing/report.txt", false,
+       "Error: 76 Path not found"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ScriptedViewer v;
+    std::string answer = row.answer;
+    if (answer.find("DIR/") != std::string::npos)
+      answer.replace(answer.find("DIR/"), 4, v.data.dir());
+    const std::string transcript = v.show(row.text, "frmInformation: click cmdSave\n" + answer +
+                                                        "\nfrmInformation: click cmdClose\n");
+    ASSERT_EQ(v.desktop.requests.size(), 1u);
+    const SaveFileRequest& asked = v.desktop.requests[0];
+    EXPECT_EQ(asked.title, "Save Output Information");
+    EXPECT_EQ(asked.fileName, "TARVEX report.txt");
+    EXPECT_EQ(asked.initialDir, v.data.dir());
+    EXPECT_NE(
+        transcript.find("== save \"Save Output Information\" suggested=\"TARVEX report.txt\"\n"),
+        std::string::npos);
+    EXPECT_EQ(testing::folderListing(v.data.path()),
+              row.saved ? std::vector<std::string>{"report.txt"} : std::vector<std::string>{});
+    if (row.saved) {
+      EXPECT_TRUE(v.data.read("report.txt") == row.text);
+    }
+    if (!row.failure.empty()) {
+      EXPECT_NE(transcript.find("== msgbox 16 \"Save Output:\"\nThe output was not saved to " +
+                                answer.substr(5) + "\n" + row.failure + "\n-> ok\n"),
+                std::string::npos)
+          << transcript;
+    }
+    EXPECT_EQ(transcript.find("== msgbox") != std::string::npos, !row.failure.empty());
+    EXPECT_TRUE(v.script.atEnd());
+  }
+
+  // A file of that name is replaced whole and keeps its mode; the dialog asked about it.
+  ScriptedViewer v;
+  const auto existing = v.data.write("report.txt", "an older report that is longer\r\n");
+  std::filesystem::permissions(existing, std::filesystem::perms(0640));
+  v.show(report, "frmInformation: click cmdSave\nsave " + existing.string());
+  EXPECT_EQ(v.data.read("report.txt"), report);
+  EXPECT_EQ(std::filesystem::status(existing).permissions(), std::filesystem::perms(0640));
+  EXPECT_EQ(testing::folderListing(v.data.path()), std::vector<std::string>{"report.txt"});
+}
+
+TEST(InformationForm, CopyPutsEveryPartOnTheClipboard) {
+  struct Row {
+    const char* what;
+    std::string text;
+  };
+  const std::vector<Row> rows = {{"shown whole", "FlowChar.txt file problems: \r\nline\r\n"},
+                                 {"three parts", textOfLines(130000, 30)},
+                                 {"empty", ""}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ScriptedViewer v;
+    const std::string transcript =
+        v.show(row.text, "frmInformation: click cmdSeeNext\nfrmInformation: click cmdCopy\n");
+    EXPECT_NE(transcript.find("== clipboard\n" + transcriptText(row.text) + "\n== close"),
+              std::string::npos);
+    // Copying leaves the viewer on the part it showed.
+    EXPECT_EQ(v.form.CurrentPage, v.form.PageCount == 0 ? 0 : 2);
+  }
 }
 
 }  // namespace

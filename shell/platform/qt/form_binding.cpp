@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextOption>
 
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_text.h"
@@ -88,9 +89,12 @@ QWidget* FormBinding::make(Control& control, QWidget* owner, const BindingStyle&
     }
     case ControlKind::TextBox:
       if (style.multiLine.contains(control.name())) {
+        // Long lines wrap at the box's edge, anywhere when a word is wider than the box,
+        // so nothing is cut off to the right.
         auto* text = new QPlainTextEdit(owner);
         text->setReadOnly(true);
-        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         return text;
       } else {
         // The shell writes these boxes; the user reads and copies them.

@@ -17,7 +17,7 @@ class QtDesktop;
 // How a view wants some of its controls shown; every other control gets the plain
 // widget of its kind.
 struct BindingStyle {
-  std::set<std::string, std::less<>> multiLine;          // text boxes with scroll bars
+  std::set<std::string, std::less<>> multiLine;          // text boxes of wrapped lines
   std::set<std::string, std::less<>> extendedSelection;  // lists with shift- and control-click
 };
 

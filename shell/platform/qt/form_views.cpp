@@ -142,7 +142,8 @@ void FormDialog::reject() {
 
 namespace {
 
-// frmInformation: the report in a box that keeps its columns, paging buttons under it.
+// frmInformation: the report in a box that keeps its columns and wraps long lines, paging
+// buttons at either side under it, Save, Copy and Close between them.
 class InformationView : public FormDialog {
  public:
   InformationView(QtDesktop& desktop, Form& form, QWidget* parent)
@@ -158,12 +159,14 @@ class InformationView : public FormDialog {
     auto* buttons = row();
     place_.add(buttons, "cmdSeePrevious");
     buttons->addStretch(1);
-    place_.add(buttons, "cmdClose");
+    for (const char* name : {"cmdSave", "cmdCopy", "cmdClose"}) {
+      place_.add(buttons, name);
+      if (QWidget* button = widget(name)) button->setMinimumWidth(120);
+    }
     buttons->addStretch(1);
     place_.add(buttons, "cmdSeeNext");
     layout->addLayout(buttons);
     place_.addRest(layout);
-    if (QWidget* close = widget("cmdClose")) close->setMinimumWidth(120);
     resize(960, 640);
   }
 };

@@ -3,15 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <functional>
 
 #include "checks/fix_station_ids_form.h"
 #include "platform/qt/qt_desktop.h"
+#include "temp_dir.h"
 #include "ui_driver.h"
 #include "viewers/information_form.h"
 #include "window/about_form.h"
@@ -20,6 +26,8 @@
 
 namespace tarvex::testing {
 namespace {
+
+namespace fs = std::filesystem;
 
 // What a control's widget shows as its caption.
 QString shownText(QWidget* widget) {
@@ -130,6 +138,61 @@ TEST(FormViews, RepairFormTakesTheStationsPickedWithShiftAndControl) {
             (std::vector<std::string>{"", "01234567", "0801200012", "08013000", "801450012",
                                       "0801550012"}));
   EXPECT_TRUE(v.state.StationIDsFixed);
+}
+
+TEST(FormViews, TheViewerWrapsLongLinesAndSavesAndCopiesTheWholeText) {
+  TempDir dir;
+  Views v;
+  std::string wide = "08010500";
+  for (int column = 0; column < 60; ++column) wide += "\t" + std::to_string(1457 + column);
+  const std::string report = "FlowChar.txt file problems: \r\n" + wide + "\r\n" +
+                             std::string(300, 'x') + "\r\nlast line\r\n";
+  v.state.InformationText = report;
+  v.state.WorkingDirectory = dir.dir();
+  QPlainTextEdit::LineWrapMode wrapMode{};
+  int horizontalRange = -1;
+  std::vector<int> lineCounts;
+  QString clipboard, suggested;
+  UiDriver user;
+  user.step(
+          "the viewer", [] { return modalOf<FormDialog>(); },
+          [&] {
+            FormDialog* view = modalOf<FormDialog>();
+            auto* text = qobject_cast<QPlainTextEdit*>(view->widget("tbOutput"));
+            wrapMode = text->lineWrapMode();
+            horizontalRange = text->horizontalScrollBar()->maximum();
+            for (int block = 0; block < 4; ++block)
+              lineCounts.push_back(
+                  text->document()->findBlockByNumber(block).layout()->lineCount());
+            clickWidget(view->widget("cmdCopy"));
+            clipboard = QGuiApplication::clipboard()->text();
+            clickWidget(view->widget("cmdSave"));
+          })
+      .step(
+          "the save dialog", [] { return modalOf<QFileDialog>(); },
+          [&] {
+            auto* name = modalOf<QFileDialog>()->findChild<QLineEdit*>("fileNameEdit");
+            suggested = name->text();
+            QTest::keyClick(name, Qt::Key_Return);
+          })
+      .step(
+          "the viewer again, the report saved",
+          [&] { return modalOf<FormDialog>() && fs::exists(dir.path() / "TARVEX report.txt"); },
+          [] { clickWidget(modalOf<FormDialog>()->widget("cmdClose")); });
+  user.start();
+  v.desktop.showModal(v.information, nullptr);
+  EXPECT_TRUE(user.done()) << user.failure();
+  EXPECT_EQ(wrapMode, QPlainTextEdit::WidgetWidth);
+  EXPECT_EQ(horizontalRange, 0);  // nothing reaches past the right edge
+  ASSERT_EQ(lineCounts.size(), 4u);
+  EXPECT_EQ(lineCounts[0], 1);
+  EXPECT_GT(lineCounts[1], 1);  // the wide table line, wrapped
+  EXPECT_GT(lineCounts[2], 1);  // one long word, wrapped anywhere
+  EXPECT_EQ(lineCounts[3], 1);
+  EXPECT_EQ(clipboard.toStdString(), "FlowChar.txt file problems: \n" + wide + "\n" +
+                                         std::string(300, 'x') + "\nlast line\n");
+  EXPECT_EQ(suggested, "TARVEX report.txt");
+  EXPECT_EQ(dir.read("TARVEX report.txt"), report);
 }
 
 }  // namespace

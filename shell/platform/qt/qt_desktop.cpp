@@ -1,6 +1,7 @@
 #include "platform/qt/qt_desktop.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -123,6 +124,28 @@ std::optional<fs::path> QtDesktop::openFile(const OpenFileRequest& request) {
   stopIfEnding();
   if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return pathFromQt(dialog.selectedFiles().first());
+}
+
+std::optional<fs::path> QtDesktop::saveFile(const SaveFileRequest& request) {
+  stopIfEnding();
+  const fs::path folder =
+      request.initialDir.empty() ? currentDirectory() : fs::path(request.initialDir);
+  QFileDialog dialog(dialogParent(), toQt(request.title), pathToQt(folder),
+                     qtFileFilter(request.filter));
+  // Qt's own question before a name that is taken stays on.
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!request.fileName.empty()) dialog.selectFile(toQt(request.fileName));
+  dialog.resize(820, 520);
+  const int result = dialog.exec();
+  stopIfEnding();
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return pathFromQt(dialog.selectedFiles().first());
+}
+
+// With the desktop's line breaks, as every text the window shows.
+void QtDesktop::copyToClipboard(const std::string& text) {
+  QGuiApplication::clipboard()->setText(toQtLines(text));
 }
 
 // The engine is a console program here: there is no window to minimize.

@@ -42,6 +42,8 @@ class QtDesktop : public Desktop {
   std::string inputBox(const std::string& prompt, const std::string& title,
                        const std::string& defaultText) override;
   std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
+  std::optional<std::filesystem::path> saveFile(const SaveFileRequest& request) override;
+  void copyToClipboard(const std::string& text) override;
   ProgramId startProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
                          WindowStyle style) override;
   ProgramStatus programStatus(ProgramId program) override { return programs_.status(program); }

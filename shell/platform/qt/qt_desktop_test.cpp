@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -151,6 +152,76 @@ TEST(QtDesktop, FileDialogOpensWhereAskedWithTheFilterAndName) {
   EXPECT_EQ(filters, (QStringList{"All Files (*)", "Text Files (*.txt)"}));
   EXPECT_EQ(filter, "Text Files (*.txt)");
   EXPECT_EQ(fs::path(directory.toStdString()), fs::canonical(dir.path()));
+}
+
+TEST(QtDesktop, SaveDialogAsksBeforeReplacingAFile) {
+  TempDir dir;
+  dir.write("TARVEX report.txt", "older");
+  QtDesktop desktop("/");
+  QString title, suggested, directory;
+  QFileDialog::AcceptMode mode{};
+  std::vector<std::string> questions;
+  const auto name = [] { return modalOf<QFileDialog>()->findChild<QLineEdit*>("fileNameEdit"); };
+  const auto answer = [&](QMessageBox::StandardButton button) {
+    questions.push_back(modalOf<QMessageBox>()->text().toStdString());
+    clickWidget(modalOf<QMessageBox>()->button(button));
+  };
+  UiDriver user;
+  user.step(
+          "the save dialog", [] { return modalOf<QFileDialog>(); },
+          [&] {
+            QFileDialog* dialog = modalOf<QFileDialog>();
+            title = dialog->windowTitle();
+            mode = dialog->acceptMode();
+            directory = dialog->directory().absolutePath();
+            suggested = name()->text();
+            QTest::keyClick(name(), Qt::Key_Return);
+          })
+      .step(
+          "the question whether to replace it", [] { return modalOf<QMessageBox>(); },
+          [&] { answer(QMessageBox::No); })
+      .step(
+          "the dialog again, another name", [] { return modalOf<QFileDialog>(); },
+          [&] {
+            // Typed as a user types it, so that the file picked in the list lets go.
+            QFileDialog* dialog = modalOf<QFileDialog>();
+            dialog->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+            name()->setFocus();
+            name()->clear();
+            QTest::keyClicks(name(), "new.txt");
+            QTest::keyClick(name(), Qt::Key_Return);
+          })
+      .step(
+          "the second dialog", [] { return modalOf<QFileDialog>(); },
+          [&] { QTest::keyClick(name(), Qt::Key_Return); })
+      .step(
+          "the question again", [] { return modalOf<QMessageBox>(); },
+          [&] { answer(QMessageBox::Yes); })
+      .step(
+          "the third dialog", [] { return modalOf<QFileDialog>(); },
+          [] { modalOf<QFileDialog>()->reject(); });
+  user.start();
+  const SaveFileRequest request{"Save Output Information", "Text Files (*.txt)|*.txt",
+                                "TARVEX report.txt", dir.path().string()};
+  EXPECT_EQ(desktop.saveFile(request), dir.path() / "new.txt");
+  EXPECT_EQ(desktop.saveFile(request), dir.path() / "TARVEX report.txt");
+  EXPECT_EQ(desktop.saveFile(request), std::nullopt);
+  EXPECT_TRUE(user.done()) << user.failure();
+  EXPECT_EQ(title, "Save Output Information");
+  EXPECT_EQ(mode, QFileDialog::AcceptSave);
+  EXPECT_EQ(fs::path(directory.toStdString()), fs::canonical(dir.path()));
+  EXPECT_EQ(suggested, "TARVEX report.txt");
+  ASSERT_EQ(questions.size(), 2u);
+  EXPECT_NE(questions[0].find("TARVEX report.txt already exists"), std::string::npos);
+  // The dialog only chose: nothing was written.
+  EXPECT_EQ(dir.read("TARVEX report.txt"), "older");
+}
+
+TEST(QtDesktop, ClipboardTakesTheTextWithTheDesktopsLineBreaks) {
+  QtDesktop desktop("/");
+  desktop.copyToClipboard("Errors:\r\nline 2\r\n\tlast");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "Errors:\nline 2\n\tlast");
 }
 
 TEST(QtDesktop, ClosingAModalFormIsItsCloseButtonWhichMayRefuse) {

@@ -68,9 +68,9 @@ std::optional<FormLine> splitFormLine(std::string_view line) {
 
 namespace {
 
-constexpr std::array<std::string_view, 11> kVerbs = {"click",  "tick",  "untick", "select",
-                                                     "answer", "input", "open",   "cancel",
-                                                     "show",   "state", "wait"};
+constexpr std::array<std::string_view, 12> kVerbs = {"click",  "tick",  "untick", "select",
+                                                     "answer", "input", "open",   "save",
+                                                     "cancel", "show",  "state",  "wait"};
 
 void checkVerb(const ScriptLine& line, std::string_view text) {
   const Verb verb = splitVerb(text);

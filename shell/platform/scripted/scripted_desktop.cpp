@@ -82,21 +82,35 @@ std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::stri
 std::optional<fs::path> ScriptedDesktop::openFile(const OpenFileRequest& request) {
   out_ << "== open " << transcriptQuoted(request.title)
        << " suggested=" << transcriptQuoted(request.fileName) << "\n";
-  const ScriptLine* line = takeAnswer({"open", "cancel"});
+  return choosePath("open");
+}
+
+std::optional<fs::path> ScriptedDesktop::saveFile(const SaveFileRequest& request) {
+  out_ << "== save " << transcriptQuoted(request.title)
+       << " suggested=" << transcriptQuoted(request.fileName) << "\n";
+  return choosePath("save");
+}
+
+std::optional<fs::path> ScriptedDesktop::choosePath(std::string_view verb) {
+  const ScriptLine* line = takeAnswer({verb, "cancel"});
   if (!line) {
     out_ << "-> cancel (default)\n";
     return std::nullopt;
   }
-  const Verb verb = splitVerb(line->text);
-  if (verb.word == "cancel" || verb.rest.empty()) {
+  const Verb answer = splitVerb(line->text);
+  if (answer.word == "cancel" || answer.rest.empty()) {
     out_ << "-> cancel\n";
     return std::nullopt;
   }
-  fs::path chosen(verb.rest);
+  fs::path chosen(answer.rest);
   if (chosen.is_relative()) chosen = currentDirectory() / chosen;
   chosen = chosen.lexically_normal();
   out_ << "-> " << transcriptLine(chosen.string()) << "\n";
   return chosen;
+}
+
+void ScriptedDesktop::copyToClipboard(const std::string& text) {
+  out_ << "== clipboard\n" << transcriptText(text) << "\n";
 }
 
 ProgramId ScriptedDesktop::startProgram(const fs::path& program, const fs::path& folder,

@@ -35,6 +35,8 @@ class ScriptedDesktop : public Desktop {
   std::string inputBox(const std::string& prompt, const std::string& title,
                        const std::string& defaultText) override;
   std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
+  std::optional<std::filesystem::path> saveFile(const SaveFileRequest& request) override;
+  void copyToClipboard(const std::string& text) override;
   ProgramId startProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
                          WindowStyle style) override;
   ProgramStatus programStatus(ProgramId program) override { return programs_.status(program); }
@@ -56,6 +58,8 @@ class ScriptedDesktop : public Desktop {
  private:
   // The next script line when its verb is one of `verbs`; it is then consumed.
   const ScriptLine* takeAnswer(std::initializer_list<std::string_view> verbs);
+  // A dialog's answer: the path of `verb` (relative to the current folder) or Cancel.
+  std::optional<std::filesystem::path> choosePath(std::string_view verb);
   void runFormLines(Form& form);
   void closeAsUser(Form& form);
 

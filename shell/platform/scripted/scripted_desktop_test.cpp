@@ -74,6 +74,42 @@ TEST(ScriptedDesktop, InputBoxesAndDialogs) {
                 "== open \"Pick\" suggested=\"x\"\n-> cancel (default)\n");
 }
 
+TEST(ScriptedDesktop, SaveDialogsTakeSaveOrCancelAndTheClipboardIsPrinted) {
+  struct Row {
+    const char* what;
+    const char* lines;
+    std::string chosen;  // relative to the current folder; empty: cancelled
+    std::string answer;
+    bool lineLeft;
+  };
+  const std::vector<Row> rows = {
+      {"a name", "save out/../report.txt", "report.txt", "", false},
+      {"cancel", "cancel", "", "-> cancel\n", false},
+      {"save without a name", "save", "", "-> cancel\n", false},
+      {"no answer line", "", "", "-> cancel (default)\n", false},
+      {"an open line does not answer a save dialog", "open report.txt", "", "-> cancel (default)\n",
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Desk d(row.lines);
+    const auto chosen = d.desktop.saveFile({"Save It", "All|*.*", "TARVEX report.txt", ""});
+    const std::string answer =
+        row.chosen.empty() ? row.answer
+                           : "-> " + (d.desktop.currentDirectory() / row.chosen).string() + "\n";
+    EXPECT_EQ(d.out.str(), "== save \"Save It\" suggested=\"TARVEX report.txt\"\n" + answer);
+    EXPECT_EQ(chosen, row.chosen.empty()
+                          ? std::nullopt
+                          : std::optional(d.desktop.currentDirectory() / row.chosen));
+    EXPECT_EQ(!d.script.atEnd(), row.lineLeft);
+  }
+
+  Desk d("");
+  d.desktop.copyToClipboard("Site file problems: \r\nline 2\r\n");
+  d.desktop.copyToClipboard("");
+  EXPECT_EQ(d.out.str(), "== clipboard\nSite file problems: \nline 2\n\n== clipboard\n\n");
+}
+
 TEST(ScriptedDesktop, StartsAProgramInItsFolderWithoutWaiting) {
   TempDir dir;
   const auto program = dir.write("engine", "#!/bin/sh\necho ran > result.txt\n");
