@@ -69,8 +69,9 @@ TEST(FlowFiles, ReportsCountsAndFindings) {
   std::vector<std::string> records;
   for (const Finding& finding : h.state.Findings) {
     records.push_back(where(finding));
-    if (!finding.code.starts_with("flow-file-"))
+    if (!finding.code.starts_with("flow-file-")) {
       EXPECT_NE((reports[0] + reports[1]).find(finding.text + "\r\n"), std::string::npos);
+    }
   }
   EXPECT_EQ(records, (std::vector<std::string>{
                          "DOVL01234567.txt 01234567 2 2 E", "DOVL01234567.txt 01234567 3 2 W",
