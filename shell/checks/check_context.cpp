@@ -1,6 +1,10 @@
 #include "checks/check_context.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/safe_write.h"
+#include "platform/sha256.h"
 #include "platform/text_file.h"
 
 namespace tarvex {
@@ -29,6 +33,25 @@ std::string backupNameFor(const std::string& fileName, const CalendarDate& date)
          "-" + std::to_string(date.year) + ".txt";
 }
 
+namespace {
+
+std::filesystem::path keyOf(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto key = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : key;
+}
+
+}  // namespace
+
+std::string CheckContext::readFile(const std::filesystem::path& path) {
+  const FileChanges& record = fileChanges();
+  if (!record.pending.empty()) {
+    const auto written = record.pending.find(keyOf(path));
+    if (written != record.pending.end()) return written->second;
+  }
+  return readFileBytes(path);
+}
+
 std::string CheckContext::backUp(const std::filesystem::path& path) {
   FileChanges& record = fileChanges();
   const std::string name = backupNameFor(path.filename().string(), desktop.today());
@@ -47,19 +70,29 @@ std::optional<std::string> CheckContext::writeFile(const std::filesystem::path& 
                                                    std::string_view bytes) {
   FileChanges& record = fileChanges();
   std::error_code ec;
-  const bool exists = std::filesystem::exists(path, ec);
-  if (record.dryRun) return exists ? std::optional(backUp(path)) : std::nullopt;
-  std::optional<std::string> backup;
-  if (exists) {
-    if (readFileBytes(rewriteTarget(path)) == bytes) {
-      const auto saved = record.backupOf.find(rewriteTarget(path));
-      return saved == record.backupOf.end() ? std::nullopt : std::optional(saved->second);
-    }
-    backup = backUp(path);
+  const bool exists = std::filesystem::exists(path, ec) || record.pending.count(keyOf(path));
+  if (record.dryRun && !record.preview) return exists ? std::optional(backUp(path)) : std::nullopt;
+
+  const std::string current = exists ? readFile(path) : std::string();
+  const auto key = keyOf(path);
+  auto rewrite = std::find_if(record.rewrites.begin(), record.rewrites.end(),
+                              [&](const Rewrite& r) { return r.path == key; });
+  if (exists && current == bytes) return rewrite == record.rewrites.end() ? std::nullopt : rewrite->backup;
+  if (rewrite == record.rewrites.end()) {
+    Rewrite first{key, path.filename().string(), std::nullopt, exists, sha256Hex(current)};
+    if (record.preview) first.before = current;
+    record.rewrites.push_back(std::move(first));
+    rewrite = std::prev(record.rewrites.end());
+    record.rewritten.push_back(rewrite->name);
   }
-  replaceFile(path, bytes);
-  record.rewritten.push_back(path.filename().string());
-  return backup;
+  if (rewrite->existed && !rewrite->backup) rewrite->backup = backUp(path);
+  if (record.preview)
+    record.pending[key] = std::string(bytes);
+  else
+    replaceFile(path, bytes);
+  rewrite->afterHash = sha256Hex(bytes);
+  if (record.preview) rewrite->after = std::string(bytes);
+  return rewrite->backup;
 }
 
 }  // namespace tarvex

@@ -13,15 +13,33 @@
 
 namespace tarvex {
 
+// One file a run rewrote (or, previewing, would rewrite): its first contents and its last.
+struct Rewrite {
+  std::filesystem::path path;         // the file, as the run names it
+  std::string name;                   // the file's name in the data folder
+  std::optional<std::string> backup;  // the backup that holds the first contents
+  bool existed = false;               // false: the run made the file
+  std::string beforeHash = {};        // SHA-256 of the contents before
+  std::string afterHash = {};         // and after
+  std::string before = {};            // the contents themselves, kept when previewing
+  std::string after = {};
+};
+
 // How the checks may change the files of the data folder, and what they changed. Before
 // a file is first replaced in a run its bytes are saved under the dated backup name, so
-// the original survives every repair of the run. A batch check may forbid every write.
+// the original survives every repair of the run. A batch check may forbid every write, or
+// preview the writes: they are then made in memory only, and the checks that follow read
+// them as if they had been written.
 struct FileChanges {
   bool dryRun = false;                 // nothing is written
+  bool preview = false;                // with dryRun: the rewrites are made in memory
   std::vector<std::string> rewritten;  // files written, by name in the data folder
   std::vector<std::string> backups;    // backups made, by name
+  std::vector<Rewrite> rewrites;       // one per file, in the order first rewritten
   // The backup that holds each file's original, by the file that was rewritten.
   std::map<std::filesystem::path, std::string> backupOf;
+  // What a preview wrote, by the file it would have written.
+  std::map<std::filesystem::path, std::string> pending;
 };
 
 // "SiteInfo.txt" on 7 March 2011 -> "SiteInfo.txt-BadFile-3-7-2011.txt".
@@ -45,6 +63,9 @@ struct CheckContext {
   void showReport(std::string text);
 
   FileChanges& fileChanges() { return changes ? *changes : ownChanges; }
+
+  // A file of the data folder as the run sees it: what a preview wrote to it, or its bytes.
+  std::string readFile(const std::filesystem::path& path);
 
   // Writes a file whole through replaceFile, unless this is a dry run. A file whose bytes
   // would not change is left alone; one that would is first backed up. Returns the name of

@@ -71,7 +71,7 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
   SiteInfoRewrite rewrite;
   const auto failure = runCheckTrapped(context, fileName, "Sub FixSiteInfo", [&] {
     const auto path = context.dataFile(fileName);
-    const std::string original = readFileBytes(path);
+    const std::string original = context.readFile(path);
     const auto lines = splitLineViews(original);
     if (lines.empty()) throw RunTimeError(err::kInputPastEnd);
 

@@ -90,7 +90,7 @@ void SiteInfoCheck::run() {
     outcome_.errorFlag = 1;
     return;
   }
-  const auto lines = readTextLines(c_.dataFile(fileName_));
+  const auto lines = splitLines(c_.readFile(c_.dataFile(fileName_)));
   if (lines.empty()) throw RunTimeError(err::kInputPastEnd);
   checkHeading(lines.front());
 

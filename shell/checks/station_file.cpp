@@ -315,7 +315,7 @@ void StationFileCheck::run() {
     outcome.errorFlag = 1;
     return;
   }
-  bytes_ = readFileBytes(context_.dataFile(fileName_));
+  bytes_ = context_.readFile(context_.dataFile(fileName_));
   lines_ = splitLineViews(bytes_);
   if (lines_.empty()) throw RunTimeError(err::kInputPastEnd);
 

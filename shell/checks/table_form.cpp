@@ -51,7 +51,7 @@ std::string withWindowsLineEnds(std::string_view bytes) {
 
 bool checkTableForm(CheckContext& context, const std::string& fileName) {
   const auto path = context.dataFile(fileName);
-  const std::string bytes = readFileBytes(path);
+  const std::string bytes = context.readFile(path);
   const TableForm form = examineTable(bytes);
   const auto finding = [&](bool mended, const char* code, std::string text) {
     context.found(

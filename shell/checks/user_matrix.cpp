@@ -105,7 +105,7 @@ void UserMatrixCheck::run() {
     outcome.Status = kProblemsFound;
     return;
   }
-  bytes_ = readFileBytes(context_.dataFile(fileName_));
+  bytes_ = context_.readFile(context_.dataFile(fileName_));
   lines_ = splitLineViews(bytes_);
 
   if (checkShape() && (h_ == 0 || checkHeadings())) checkValues();
