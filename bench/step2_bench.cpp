@@ -96,7 +96,7 @@ void BM_BatchCheck(benchmark::State& run) {
   for (auto _ : run) {
     std::ostringstream out, err;
     const int status = runBatchCheck(
-        {folder.path().string(), true, true, true, false, std::string("-")}, out, err);
+        {folder.path().string(), true, true, true, false, false, std::string("-")}, out, err);
     if (status != kNoErrors) run.SkipWithError(("batch check failed: " + err.str()).c_str());
   }
   fs::remove(matrix);

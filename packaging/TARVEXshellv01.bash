@@ -6,7 +6,7 @@ _TARVEXshellv01() {
     --script)
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       return ;;
-    --shell-dir | --check)
+    --shell-dir | --check | --undo)
       mapfile -t COMPREPLY < <(compgen -d -- "$cur")
       return ;;
     --json | --tsv)
@@ -18,17 +18,20 @@ _TARVEXshellv01() {
       return ;;
   esac
   [[ $cur == -* ]] || return
-  # A batch check and a session take different options; both take a date.
-  local word check=false session=false
+  # A batch check, an undo and a session take different options; all take a date.
+  local word check=false undo=false session=false
   for word in "${COMP_WORDS[@]:0:COMP_CWORD}"; do
     case $word in
       --check) check=true ;;
+      --undo) undo=true ;;
       --script | --shell-dir) session=true ;;
     esac
   done
   local options="--help --version --date"
-  $check || options+=" --script --shell-dir"
-  $session || options+=" --check"
+  $check || $undo || options+=" --script --shell-dir"
+  $session || $undo || options+=" --check"
+  $session || $check || options+=" --undo"
+  $session || options+=" --diff"
   $check && options+=" --matrix --matrix-headings --flow-files --fix --json --tsv"
   mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
 }

@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "app/batch_desktop.h"
 #include "app/batch_report.h"
 #include "app/output_target.h"
 #include "checks/check_context.h"
 #include "checks/check_driver.h"
 #include "checks/fix_station_ids_form.h"
+#include "checks/repair_log.h"
 #include "platform/folder_lock.h"
 #include "platform/local_system.h"
 #include "platform/run_time_error.h"
@@ -22,93 +24,6 @@ namespace tarvex {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Questions whose Yes rewrites a file of the data folder.
-constexpr std::array<const char*, 5> kRewriteQuestions = {
-    "Fix station numbers?", "Lines out of order", "Overwrite USERWLS.txt:", "Line Ends:",
-    "Byte-Order Mark:"};
-
-bool endsWith(const std::string& text, std::string_view end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// A desktop with nobody in front of it: every question gets the batch's answer, and
-// nothing is shown or started.
-class BatchDesktop : public Desktop {
- public:
-  BatchDesktop(bool fix, std::optional<CalendarDate> date) : fix_(fix), date_(date) {}
-
-  MsgAnswer msgBox(const std::string&, int style, const std::string& title) override {
-    if ((style & 7) != kYesNo) return MsgAnswer::Ok;
-    for (const char* question : kRewriteQuestions)
-      if (title == question) return fix_ ? MsgAnswer::Yes : MsgAnswer::No;
-    // "... Error:" asks whether to go on checking the other files: always.
-    return endsWith(title, "Error:") ? MsgAnswer::Yes : MsgAnswer::No;
-  }
-  std::string inputBox(const std::string&, const std::string&, const std::string&) override {
-    return {};
-  }
-  std::optional<fs::path> openFile(const OpenFileRequest&) override { return std::nullopt; }
-  std::optional<fs::path> saveFile(const SaveFileRequest&) override { return std::nullopt; }
-  void copyToClipboard(const std::string&) override {}
-  ProgramId startProgram(const fs::path&, const fs::path&, WindowStyle) override {
-    throw RunTimeError(err::kPermissionDenied);
-  }
-  ProgramStatus programStatus(ProgramId) override { return {}; }
-  void openFolder(const fs::path&) override {}
-  void setBusy(bool) override {}
-  void showModal(Form& form, Form*) override {
-    form.setLoaded(true);
-    form.load();
-    form.setLoaded(false);
-  }
-  void showModeless(Form&) override {}
-  void unload(Form& form) override { form.setLoaded(false); }
-  fs::path programFolder() override { return {}; }
-  fs::path currentDirectory() override { return tarvex::currentDirectory(); }
-  void setCurrentDirectory(const fs::path& folder) override { tarvex::setCurrentDirectory(folder); }
-  CalendarDate today() override { return date_.value_or(localDate()); }
-  [[noreturn]] void endProgram() override { throw ProgramEnd{}; }
-
- private:
-  bool fix_;
-  std::optional<CalendarDate> date_;
-};
-
-// The window's part without a window: counts in the state, and the station-number repair
-// applied by its automatic steps when repairs are asked for. The reports the viewer would
-// show are the findings, rendered at the end.
-class BatchWindow : public ShellReport, public CheckDriverWindow {
- public:
-  BatchWindow(ShellState& state, Desktop& desktop, bool fix)
-      : state_(state), desktop_(desktop), fix_(fix) {}
-
-  void addError() override { ++state_.ErrorCount; }
-  void addWarning() override { ++state_.WarningCount; }
-  void showCounts() override {}
-  void setStatus(const std::string&) override {}
-  void disableSteps() override {}
-  void showInformation() override {}
-
-  // Strip leading characters, strip internal characters, add the leading zero: each step
-  // the form opens, in its order.
-  void showStationRepair() override {
-    if (!fix_) return;
-    FixStationIdsForm form(desktop_, state_);
-    form.load();
-    for (Control* step : {&form.cmdStripLeadingCharacters, &form.cmdStripInternalCharacters,
-                          &form.cmdAddLeadingZero})
-      if (step->enabled()) form.click(*step);
-  }
-  void UpdateStationListBox() override {}
-  void showSiteInfoFile() override {}
-  void focusRunStep() override {}
-
- private:
-  ShellState& state_;
-  Desktop& desktop_;
-  bool fix_;
-};
 
 struct StandardFile {
   const char* key;
@@ -214,10 +129,12 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
   ShellState state;
   if (!specifyStandardFiles(check, folder, state, err)) return kCannotCheck;
 
-  BatchDesktop desktop(check.fix, check.date);
-  BatchWindow window(state, desktop, check.fix);
+  const bool repair = check.fix || check.diff;
+  BatchDesktop desktop(repair, check.date);
+  BatchWindow window(state, desktop, repair);
   FileChanges changes;
-  changes.dryRun = !check.fix;
+  changes.dryRun = !check.fix || check.diff;
+  changes.preview = check.diff;
   CheckContext context{state, desktop, window, &changes};
   const FolderLock lock(folder);
   if (lock.busy()) {
@@ -227,6 +144,13 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
   }
   desktop.setCurrentDirectory(folder);
   runInputChecks(context, window, {check.matrix, check.matrixHeadings, check.flowFiles});
+  if (!changes.dryRun) {
+    try {
+      appendRepairLog(folder, "TARVEXshellv01 --check --fix", changes);
+    } catch (const RunTimeError& e) {
+      err << "TARVEXshellv01: cannot write the repair log: " << e.description() << "\n";
+    }
+  }
 
   BatchResult result{folder, state, changes, {}, hintsFor(check, state, folder)};
   for (std::size_t i = 0; i < kStandardFiles.size(); ++i)
@@ -236,7 +160,7 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
         !(json && json->toStandardOutput()) && !(tsv && tsv->toStandardOutput());
     if (json) json->write(jsonReport(result).dump(2) + "\n", out);
     if (tsv) tsv->write(tsvReport(result), out);
-    if (textToOutput) out << textReport(result);
+    if (textToOutput) out << (check.diff ? diffReport(result) : textReport(result));
   } catch (const RunTimeError& e) {
     err << "TARVEXshellv01: cannot write the report: " << e.description() << "\n";
     return kCannotCheck;

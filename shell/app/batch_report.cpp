@@ -1,5 +1,7 @@
 #include "app/batch_report.h"
 
+#include "platform/unified_diff.h"
+
 namespace tarvex {
 
 namespace {
@@ -136,7 +138,15 @@ Json jsonReport(const BatchResult& result) {
   report["findings"] = std::move(findings);
   report["notes"] = std::move(notes);
   Json rewritten = Json::array(), backups = Json::array(), hints = Json::array();
-  for (const std::string& name : result.changes.rewritten) rewritten.push_back(utf8Text(name));
+  if (result.changes.preview) {
+    for (const Rewrite& rewrite : result.changes.rewrites)
+      rewritten.push_back(
+          {{"file", utf8Text(rewrite.name)},
+           {"backup", orNull(rewrite.backup)},
+           {"diff", utf8Text(unifiedDiff(rewrite.before, rewrite.after, rewrite.name))}});
+  } else {
+    for (const std::string& name : result.changes.rewritten) rewritten.push_back(utf8Text(name));
+  }
   for (const std::string& name : result.changes.backups) backups.push_back(utf8Text(name));
   for (const std::string& hint : result.hints) hints.push_back(utf8Text(hint));
   report["rewritten"] = std::move(rewritten);
@@ -156,6 +166,13 @@ std::string textReport(const BatchResult& result) {
   text += summaryLine(result) + '\n';
   for (const std::string& hint : result.hints) text += "hint: " + utf8Text(hint) + '\n';
   return text;
+}
+
+std::string diffReport(const BatchResult& result) {
+  std::string text;
+  for (const Rewrite& rewrite : result.changes.rewrites)
+    text += unifiedDiff(rewrite.before, rewrite.after, rewrite.name);
+  return text + summaryLine(result) + '\n';
 }
 
 std::string tsvReport(const BatchResult& result) {

@@ -36,6 +36,9 @@ std::string textReport(const BatchResult& result);
 // line of a block ("item"), for a spreadsheet.
 std::string tsvReport(const BatchResult& result);
 
+// Every rewrite the repairs would make, as a unified diff, then the summary line.
+std::string diffReport(const BatchResult& result);
+
 // "region: 12 stations, 0 errors, 2 warnings".
 std::string summaryLine(const BatchResult& result);
 

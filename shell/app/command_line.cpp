@@ -77,6 +77,18 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
                  "instead of the report texts with -")
       ->type_name("FILE|-")
       ->needs(check);
+  app.add_flag("--diff", line.diff,
+               "With --check: show the rewrites --fix would make as unified diffs and write "
+               "nothing; with --undo: show what the undo would put back")
+      ->excludes(script)
+      ->excludes(shellDir);
+  auto* undo = app.add_option("--undo", line.undoFolder,
+                              "Put back the files of a data folder's last logged repair from "
+                              "their backups, where they still hold what the repair wrote")
+                   ->type_name("DIR")
+                   ->excludes(check)
+                   ->excludes(script)
+                   ->excludes(shellDir);
   std::string tsv;
   app.add_option("--tsv", tsv,
                  "With --check: write the findings as a tab-separated table to FILE, or to "
@@ -108,8 +120,14 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   if (!dateText.empty()) line.date = parseIsoDate(dateText);
   if (app.count("--json")) line.json = json;
   if (app.count("--tsv")) line.tsv = tsv;
+  if (line.diff && !check->count() && !undo->count()) {
+    error = "--diff requires --check or --undo";
+    return std::nullopt;
+  }
   if (script->count())
     line.mode = CommandLine::Mode::Script;
+  else if (undo->count())
+    line.mode = CommandLine::Mode::Undo;
   else if (check->count())
     line.mode = CommandLine::Mode::Check;
   return line;

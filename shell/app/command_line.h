@@ -10,7 +10,7 @@ namespace tarvex {
 
 // What the program was asked to do.
 struct CommandLine {
-  enum class Mode { Window, Script, Check, Help, Version };
+  enum class Mode { Window, Script, Check, Undo, Help, Version };
   Mode mode = Mode::Window;
   std::string text;  // the help or version text
 
@@ -28,6 +28,10 @@ struct CommandLine {
   bool fix = false;
   std::optional<std::string> json;
   std::optional<std::string> tsv;
+  bool diff = false;
+
+  // --undo DIR [--diff] [--date YYYY-MM-DD]
+  std::string undoFolder;
 };
 
 // Parses the arguments after the program name; one clear line in `error` when they are off.

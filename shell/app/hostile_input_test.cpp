@@ -2,10 +2,9 @@
 // reports success it did not have, and never lets a name forge its transcript.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 

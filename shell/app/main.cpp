@@ -10,6 +10,7 @@
 
 #include "app/batch_check.h"
 #include "app/command_line.h"
+#include "app/undo.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_program.h"
 #include "platform/run_time_error.h"
@@ -64,8 +65,15 @@ int runScript(const CommandLine& command) {
 int checkFolder(const CommandLine& command) {
   const int status =
       runBatchCheck({command.checkFolder, command.matrix, command.matrixHeadings, command.flowFiles,
-                     command.fix, command.json, command.tsv, command.date},
+                     command.fix, command.diff, command.json, command.tsv, command.date},
                     std::cout, std::cerr);
+  if (!std::cout.flush()) throw ScriptError("cannot write the report");
+  return status;
+}
+
+int undoRepair(const CommandLine& command) {
+  const int status =
+      runUndo({command.undoFolder, command.diff, command.date}, std::cout, std::cerr);
   if (!std::cout.flush()) throw ScriptError("cannot write the report");
   return status;
 }
@@ -114,6 +122,8 @@ int main(int argc, char** argv) {
         return runScript(*command);
       case CommandLine::Mode::Check:
         return checkFolder(*command);
+      case CommandLine::Mode::Undo:
+        return undoRepair(*command);
       case CommandLine::Mode::Window:
         break;
     }

@@ -77,7 +77,8 @@ std::optional<std::string> CheckContext::writeFile(const std::filesystem::path& 
   const auto key = keyOf(path);
   auto rewrite = std::find_if(record.rewrites.begin(), record.rewrites.end(),
                               [&](const Rewrite& r) { return r.path == key; });
-  if (exists && current == bytes) return rewrite == record.rewrites.end() ? std::nullopt : rewrite->backup;
+  if (exists && current == bytes)
+    return rewrite == record.rewrites.end() ? std::nullopt : rewrite->backup;
   if (rewrite == record.rewrites.end()) {
     Rewrite first{key, path.filename().string(), std::nullopt, exists, sha256Hex(current)};
     if (record.preview) first.before = current;

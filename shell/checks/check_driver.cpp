@@ -6,6 +6,7 @@
 
 #include "checks/fix_site_info.h"
 #include "checks/flow_files.h"
+#include "checks/report.h"
 #include "checks/site_info.h"
 #include "checks/station_file.h"
 #include "checks/user_matrix.h"
@@ -111,7 +112,9 @@ bool CheckRun::checkSiteInfo() {
               "station-numbers-repaired",
               {},
               repairedNumbers()});
-    if (!yes(desktop_, "Site numbers were corrected do you want to update the SiteInfo File?",
+    if (!yes(desktop_,
+             "Site numbers were corrected do you want to update the SiteInfo File?" + kBreak +
+                 linesWouldChange(repairedNumbers().size(), s_.SiteInfoFileName),
              "Fix station numbers?"))
       break;
     rewrittenList = s_.StationNumbersAsRead;

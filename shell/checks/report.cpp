@@ -4,6 +4,11 @@
 
 namespace tarvex {
 
+std::string linesWouldChange(std::size_t lines, const std::string& fileName) {
+  return std::to_string(lines) + (lines == 1 ? " line of " : " lines of ") + fileName +
+         " would change.";
+}
+
 void Report::insert(std::string text, bool front) {
   length_ += text.size() + kLineBreak.size();
   lines_.insert(front ? lines_.begin() : lines_.end(), std::move(text));

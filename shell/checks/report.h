@@ -11,6 +11,9 @@ namespace tarvex {
 // The report of one check as the viewer shows it: lines, each ended by CR LF. A line
 // that reports a problem is a finding, recorded and counted the moment it is added; other
 // lines (headings, lists) are plain text.
+// "4 lines of LP3G.txt would change." for a rewrite question.
+std::string linesWouldChange(std::size_t lines, const std::string& fileName);
+
 class Report {
  public:
   explicit Report(CheckContext& context) : context_(context) {}

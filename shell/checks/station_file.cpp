@@ -13,6 +13,7 @@
 #include "platform/error_trap.h"
 #include "platform/run_time_error.h"
 #include "platform/text_file.h"
+#include "platform/unified_diff.h"
 
 namespace tarvex {
 
@@ -106,6 +107,7 @@ class StationFileCheck {
   void countMismatches(const std::string& heading);
   void addStationsInProperOrder();
   void addMismatchList(const std::string& heading, bool blankAfterHeading);
+  std::string rewrittenText();
   void rewrite();
 
   // Reports a problem as a line of the report, counted as its severity says. Lines are
@@ -404,9 +406,13 @@ void StationFileCheck::countMismatches(const std::string& heading) {
                   mismatchItems_});
 }
 
+// The question says how many lines the rewrite would change, so the user knows what the
+// answer means before giving it.
 bool StationFileCheck::askRewrite(const std::string& statement, const std::string& question) {
-  return context_.desktop.msgBox(statement + kCrLf + question, kYesNo, "Lines out of order") ==
-         MsgAnswer::Yes;
+  const std::size_t changed = changedLines(bytes_, rewrittenText());
+  return context_.desktop.msgBox(
+             statement + kCrLf + question + kCrLf + linesWouldChange(changed, fileName_), kYesNo,
+             "Lines out of order") == MsgAnswer::Yes;
 }
 
 // With a station on two lines, the order cannot be mended without losing one of them: the
@@ -443,11 +449,15 @@ void StationFileCheck::addMismatchList(const std::string& heading, bool blankAft
 
 // The kept heading line, then one line per station of the list; lines that matched no
 // station are left out. Replaced whole, so a failure leaves the file as it was.
-void StationFileCheck::rewrite() {
+std::string StationFileCheck::rewrittenText() {
   std::string text = headingLine_ + kCrLf;
   text.reserve(bytes_.size() + 2 * static_cast<std::size_t>(state_.StationCount));
   for (long k = 1; k <= state_.StationCount; ++k) (text += reorderedLine(k)) += kCrLf;
-  context_.writeFile(context_.dataFile(fileName_), text);
+  return text;
+}
+
+void StationFileCheck::rewrite() {
+  context_.writeFile(context_.dataFile(fileName_), rewrittenText());
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ std::string crlf(const std::vector<std::string>& lines) {
 const std::string kHeading = "Station ID\t Q2 \tQ10";
 
 // The box that asks for the rewrite, as the transcript shows it.
-std::string orderQuestion(long outOfOrder, long mismatched, const std::string& answer) {
+std::string orderQuestion(long outOfOrder, long mismatched, const std::string& answer,
+                          long changed) {
   std::string text = "Error: There are " + std::to_string(outOfOrder) +
                      " lines in file: \r\nLP3G.txt\r\nthat are out of order with respect to the "
                      "SiteInfo file.\r\n";
@@ -31,6 +32,8 @@ std::string orderQuestion(long outOfOrder, long mismatched, const std::string& a
     text += "Also, there are: " + std::to_string(mismatched) + " lines that do not match.\r\n";
   text += "Do you want to rewrite LP3G.txt\r\nwith the proper order";
   if (mismatched > 0) text += ", but without the mismatched lines";
+  text += "\r\n" + std::to_string(changed) + (changed == 1 ? " line" : " lines") +
+          " of LP3G.txt would change.";
   return msgBoxBlock(kYesNo, "Lines out of order", text, answer);
 }
 
@@ -64,7 +67,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        crlf({"03\t5\t6", "02\t 3 \t4", "01\t1\t2"}),
        "answer yes",
        {},
-       orderQuestion(2, 0, "yes"),
+       orderQuestion(2, 0, "yes", 2),
        0,
        1,
        0,
@@ -74,7 +77,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        crlf({"03\t5\t6", "02\t3\t4", "01\t1\t2"}),
        "answer no",
        {crlf({p, "Stations in proper order:", "", "01\t1\t2", "02\t3\t4", "03\t5\t6"})},
-       orderQuestion(2, 0, "no"),
+       orderQuestion(2, 0, "no", 2),
        0,
        1,
        0,
@@ -84,7 +87,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        crlf({"3456789\t5\t6", "2345678\t3\t4", "1234567\t1\t2"}),
        "answer yes",
        {},
-       orderQuestion(2, 0, "yes"),
+       orderQuestion(2, 0, "yes", 3),
        0,
        1,
        0,
@@ -95,7 +98,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        crlf({"X3\t5\t6", "02\t3\t4", "A01\t1\t2"}),
        "answer yes",
        {},
-       orderQuestion(2, 0, "yes"),
+       orderQuestion(2, 0, "yes", 2),
        0,
        1,
        0,
@@ -119,7 +122,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        {crlf({p, "Line: 2 Station: 02 Has fewer fields (2) than the heading line (3)",
               "Line: 3 Station: 01 Has more  fields (4) than the heading line (3)"}),
         crlf({p, "Stations in proper order:", "", "01\t1\t2", "02\t3\t", "03\t5\t6"})},
-       orderQuestion(2, 0, "no"),
+       orderQuestion(2, 0, "no", 2),
        0,
        1,
        2,
@@ -132,7 +135,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
               "Error: the number of stations in the file: LP3G.txt (4) is not equal to the "
               "number of stations in the site info file: SiteInfo.txt (3)"}),
         crlf({p, "Mismatched stations:", "", "Line: 1\t09\t1\t2"})},
-       orderQuestion(3, 1, "yes"),
+       orderQuestion(3, 1, "yes", 1),
        1,
        1,
        1,
@@ -146,7 +149,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
               "number of stations in the site info file: SiteInfo.txt (3)"}),
         crlf({p, "Stations in proper order:", "", "01\t1\t2", "02\t3\t4", "03\t5\t6", "",
               "Mismatched stations:", "", "Line: 1\t09\t1\t2"})},
-       orderQuestion(3, 1, "no"),
+       orderQuestion(3, 1, "no", 1),
        1,
        1,
        1,
@@ -177,7 +180,7 @@ TEST(StationFile, LinesMatchedCountedAndReordered) {
        {crlf({p,
               "Error: the number of stations in the file: LP3G.txt (2) is not equal to the "
               "number of stations in the site info file: SiteInfo.txt (3)"})},
-       orderQuestion(2, 0, "yes"),
+       orderQuestion(2, 0, "yes", 2),
        1,
        1,
        1,
@@ -404,7 +407,7 @@ TEST(StationFile, FailedRewriteLeavesTheFileAsItWas) {
                           std::filesystem::directory_iterator()),
             1);
   EXPECT_EQ(harness.transcript(),
-            orderQuestion(2, 0, "yes") +
+            orderQuestion(2, 0, "yes", 2) +
                 msgBoxBlock(kCritical, "Sub ReadStationFile", "Error: 61 Disk full"));
   EXPECT_EQ(harness.state.ErrorCount, 1);
   EXPECT_EQ(harness.state.WarningCount, 1);

@@ -1,6 +1,8 @@
 #include "checks/table_form.h"
 
+#include "checks/report.h"
 #include "platform/text_file.h"
+#include "platform/unified_diff.h"
 
 namespace tarvex {
 
@@ -10,9 +12,10 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 const std::string kCrLf(kLineBreak);
 
 bool ask(CheckContext& context, const std::string& text, const std::string& fileName,
-         const std::string& mend, const std::string& title) {
+         const std::string& mend, const std::string& title, std::size_t changed) {
   return context.desktop.msgBox(text + kCrLf + "Do you want to rewrite " + fileName + kCrLf + mend +
-                                    "? A backup of it is kept.",
+                                    "? A backup of it is kept." + kCrLf +
+                                    linesWouldChange(changed, fileName),
                                 kYesNo, title) == MsgAnswer::Yes;
 }
 
@@ -67,7 +70,8 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
                                    "carriage return"
                              : "") +
         "; TARVEX reads lines that end with a carriage return and a line feed.";
-    const bool mended = ask(context, text, fileName, "with CR LF line ends", "Line Ends:");
+    const bool mended = ask(context, text, fileName, "with CR LF line ends",
+                            "Line Ends:", changedLines(bytes, withWindowsLineEnds(bytes)));
     finding(mended, "line-ends", text);
     checkable = mended;
   }
@@ -76,7 +80,7 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
         fileName +
         " starts with a UTF-8 byte-order mark, which TARVEX reads as part of its "
         "first heading.";
-    const bool mended = ask(context, text, fileName, "without it", "Byte-Order Mark:");
+    const bool mended = ask(context, text, fileName, "without it", "Byte-Order Mark:", 1);
     finding(mended, "byte-order-mark", text);
     checkable = mended;
   }

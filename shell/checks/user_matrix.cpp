@@ -14,6 +14,7 @@
 #include "platform/error_trap.h"
 #include "platform/standard_name.h"
 #include "platform/text_file.h"
+#include "platform/unified_diff.h"
 
 namespace tarvex {
 
@@ -231,9 +232,10 @@ void UserMatrixCheck::writeEngineFile() {
   // is asked whenever the copy would land on the headed matrix itself.
   std::error_code ec;
   if (h_ == 1 && fs::equivalent(userWlsPath(state_), context_.dataFile(fileName_), ec)) {
+    const std::size_t changed = changedLines(bytes_, userMatrixText(*matrix_));
     const MsgAnswer answer = context_.desktop.msgBox(
         "TARVEX shell will overwrite your USERWLS.txt file, which contains heading lines." + kCrLf +
-            "Do you want to proceed?",
+            "Do you want to proceed?" + kCrLf + linesWouldChange(changed, "USERWLS.txt"),
         kYesNo, "Overwrite USERWLS.txt:");
     if (answer != MsgAnswer::Yes) return;
   }

@@ -151,7 +151,7 @@ TEST(UserMatrix, AsksBeforeAHeadedMatrixIsOverwrittenByItsCopy) {
   const std::string question =
       msgBoxBlock(kYesNo, "Overwrite USERWLS.txt:",
                   "TARVEX shell will overwrite your USERWLS.txt file, which contains heading "
-                  "lines.\r\nDo you want to proceed?",
+                  "lines.\r\nDo you want to proceed?\r\n4 lines of USERWLS.txt would change.",
                   "no");
   struct QuestionRow {
     std::string name;

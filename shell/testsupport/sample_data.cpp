@@ -65,6 +65,7 @@ std::vector<std::string> sampleStations(int count) {
 }
 
 void writeSampleData(const fs::path& folder, const SampleData& shape) {
+  fs::create_directories(folder);
   const auto stations = sampleStations(shape.stations);
   write(folder / "SiteInfo.txt",
         stationTable(stations,

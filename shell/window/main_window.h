@@ -105,6 +105,7 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   // Click handlers.
   void cmdInputFiles_Click();
   void cmdQAQCFiles_Click();
+  void logRepairs(const FileChanges& changes);
   void cmdRunTARVEX_Click();
   void finishEngineRun();
   void cmdOpenOutPutDirectory_Click();

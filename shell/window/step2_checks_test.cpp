@@ -146,7 +146,7 @@ TEST(Step2, SevenDigitNumbersAreRepairedAndTheFileReadAgain) {
   EXPECT_TRUE(shell.saw("== form frmFixStationIDs\n"));
   EXPECT_TRUE(shell.saw(msgBoxBlock(4, "Fix station numbers?",
                                     "Site numbers were corrected do you want to update the "
-                                    "SiteInfo File?",
+                                    "SiteInfo File?\r\n5 lines of SiteInfo.txt would change.",
                                     "yes")));
   EXPECT_EQ(shell.dataDir.read("SiteInfo.txt"), clean);
   EXPECT_EQ(shell.dataDir.read("SiteInfo.txt-BadFile-12-7-2026.txt"), site);

@@ -1,3 +1,4 @@
+#include "checks/repair_log.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
 #include "window/folder_in_use.h"
@@ -25,8 +26,20 @@ void MainWindow::cmdQAQCFiles_Click() {
     CheckContext context{state_, desktop_, *this};
     runInputChecks(context, *this,
                    {cbUDWMatrix.checked(), cbUDMHeadings.checked(), cbDOVLFiles.checked()});
+    logRepairs(context.fileChanges());
   });
   if (failed) state_.InputFilesSpecified = false;
+}
+
+// The files Step 2 rewrote go into the folder's repair log, so that they can be undone.
+void MainWindow::logRepairs(const FileChanges& changes) {
+  const auto failure = trapped(
+      [&] { appendRepairLog(state_.WorkingDirectory, "TARVEXshellv01 window", changes); });
+  if (failure)
+    desktop_.msgBox("The repair log of the data folder could not be written: " +
+                        failure->description() + "\r\nThe backups of the rewritten files are "
+                                                 "kept all the same.",
+                    kExclamation, "Repair Log:");
 }
 
 void MainWindow::cmdOpenOutPutDirectory_Click() {
