@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <optional>
 
-#include "checks/table_rules.h"
 #include "input_tables.h"
 #include "least_squares.h"
 #include "platform/run_time_error.h"
 #include "platform/safe_write.h"
 #include "platform/text_file.h"
+#include "tables/table_rules.h"
 
 namespace tarvex::engine {
 

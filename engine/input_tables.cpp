@@ -2,10 +2,11 @@
 
 #include <set>
 
-#include "checks/table_rules.h"
 #include "platform/run_time_error.h"
 #include "platform/standard_name.h"
 #include "platform/text_file.h"
+#include "tables/table_reader.h"
+#include "tables/table_rules.h"
 
 namespace tarvex::engine {
 
@@ -15,7 +16,10 @@ namespace {
 
 std::vector<std::string> readLines(const fs::path& file) {
   try {
-    return readTextLines(file);
+    std::vector<std::string> lines;
+    TableReader table(file);
+    for (std::string_view line; table.next(line);) lines.emplace_back(line);
+    return lines;
   } catch (const RunTimeError& e) {
     throw InputError("cannot read " + file.filename().string() + ": " + e.description());
   }

@@ -131,7 +131,7 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
 
   const bool repair = check.fix || check.diff;
   BatchDesktop desktop(repair, check.date);
-  BatchWindow window(state, desktop, repair);
+  BatchWindow window(state, desktop, repair, check.progress);
   FileChanges changes;
   changes.dryRun = !check.fix || check.diff;
   changes.preview = check.diff;

@@ -48,6 +48,23 @@ CalendarDate BatchDesktop::today() { return date_.value_or(localDate()); }
 
 void BatchDesktop::endProgram() { throw ProgramEnd{}; }
 
+// One line, rewritten in place, on the terminal: nothing when the output is not one.
+void BatchWindow::showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) {
+  if (!progress_ || !progressPace_.tick() || !progressPace_.showing()) return;
+  const std::string line = "TARVEXshellv01: checking " + progressText(what, done, total);
+  *progress_ << '\r' << line
+             << std::string(progressShown_ > line.size() ? progressShown_ - line.size() : 0, ' ')
+             << std::flush;
+  progressShown_ = line.size();
+}
+
+void BatchWindow::endProgress() {
+  progressPace_.restart();
+  if (!progress_ || progressShown_ == 0) return;
+  *progress_ << '\r' << std::string(progressShown_, ' ') << '\r' << std::flush;
+  progressShown_ = 0;
+}
+
 // Strip leading characters, strip internal characters, add the leading zero: each step the
 // form opens, in its order.
 void BatchWindow::showStationRepair() {

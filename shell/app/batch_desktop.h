@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "checks/check_driver.h"
 #include "platform/desktop.h"
+#include "state/progress_pace.h"
 #include "state/shell_report.h"
 #include "state/shell_state.h"
 
@@ -53,8 +55,9 @@ class BatchDesktop : public Desktop {
 // show are the findings, rendered at the end.
 class BatchWindow : public ShellReport, public CheckDriverWindow {
  public:
-  BatchWindow(ShellState& state, Desktop& desktop, bool fix)
-      : state_(state), desktop_(desktop), fix_(fix) {}
+  // `progress`: where a line tells how far long work has come (a terminal), if anywhere.
+  BatchWindow(ShellState& state, Desktop& desktop, bool fix, std::ostream* progress = nullptr)
+      : state_(state), desktop_(desktop), fix_(fix), progress_(progress) {}
 
   void addError() override { ++state_.ErrorCount; }
   void addWarning() override { ++state_.WarningCount; }
@@ -62,6 +65,8 @@ class BatchWindow : public ShellReport, public CheckDriverWindow {
   void setStatus(const std::string&) override {}
   void disableSteps() override {}
   void showInformation() override {}
+  void showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) override;
+  void endProgress() override;
 
   void showStationRepair() override;
   void UpdateStationListBox() override {}
@@ -72,6 +77,9 @@ class BatchWindow : public ShellReport, public CheckDriverWindow {
   ShellState& state_;
   Desktop& desktop_;
   bool fix_;
+  std::ostream* progress_;
+  ProgressPace progressPace_;
+  std::size_t progressShown_ = 0;  // the length of the line shown, to wipe it
 };
 
 }  // namespace tarvex

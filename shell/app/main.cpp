@@ -65,7 +65,8 @@ int runScript(const CommandLine& command) {
 int checkFolder(const CommandLine& command) {
   const int status =
       runBatchCheck({command.checkFolder, command.matrix, command.matrixHeadings, command.flowFiles,
-                     command.fix, command.diff, command.json, command.tsv, command.date},
+                     command.fix, command.diff, command.json, command.tsv, command.date,
+                     ::isatty(STDERR_FILENO) == 1 ? &std::cerr : nullptr},
                     std::cout, std::cerr);
   if (!std::cout.flush()) throw ScriptError("cannot write the report");
   return status;

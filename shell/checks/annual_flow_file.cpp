@@ -3,10 +3,11 @@
 #include <optional>
 #include <utility>
 
-#include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/run_time_error.h"
 #include "platform/text_file.h"
+#include "tables/table_reader.h"
+#include "tables/table_rules.h"
 
 namespace tarvex {
 
@@ -160,8 +161,8 @@ AnnualFlowResult TestAnnualFlowFile(const std::filesystem::path& file, long wate
   const std::string name = file.filename().string();
   FlowLineChecker checker(name, waterYear, result);
   const auto failure = trapped([&] {
-    const std::string bytes = readFileBytes(file);
-    for (std::string_view line : splitLineViews(bytes)) checker.check(line);
+    TableReader table(file);
+    for (std::string_view line; table.next(line);) checker.check(line);
   });
   if (!failure) {
     // Drop the line break after the last usable line.

@@ -52,6 +52,30 @@ std::string CheckContext::readFile(const std::filesystem::path& path) {
   return readFileBytes(path);
 }
 
+TableReader CheckContext::readTable(const std::filesystem::path& path) {
+  const FileChanges& record = fileChanges();
+  if (!record.pending.empty()) {
+    const auto written = record.pending.find(keyOf(path));
+    if (written != record.pending.end()) return TableReader(std::string_view(written->second));
+  }
+  return TableReader(path);
+}
+
+void CheckContext::readBlocks(const std::filesystem::path& path,
+                              const std::function<void(std::string_view)>& take) {
+  const FileChanges& record = fileChanges();
+  if (!record.pending.empty()) {
+    const auto written = record.pending.find(keyOf(path));
+    if (written != record.pending.end()) return take(written->second);
+  }
+  const FileDescriptor file = openRegularFile(path);
+  std::uint64_t size = 0;
+  ::tarvex::readBlocks(file.get(), [&](std::string_view block) {
+    if ((size += block.size()) > kMaxFileBytes) throw tooLarge(kMaxFileBytes);
+    take(block);
+  });
+}
+
 std::string CheckContext::backUp(const std::filesystem::path& path) {
   FileChanges& record = fileChanges();
   const std::string name = backupNameFor(path.filename().string(), desktop.today());
@@ -60,7 +84,7 @@ std::string CheckContext::backUp(const std::filesystem::path& path) {
   const auto saved = record.backupOf.find(target);
   if (saved != record.backupOf.end()) return saved->second;
   // Complete and on disk before the file is touched: without it nothing is rewritten.
-  const std::string backup = saveNewFile(path.parent_path(), name, readFileBytes(target), target);
+  const std::string backup = saveNewFileCopy(path.parent_path(), name, target);
   record.backupOf.emplace(target, backup);
   record.backups.push_back(backup);
   return backup;
@@ -68,31 +92,59 @@ std::string CheckContext::backUp(const std::filesystem::path& path) {
 
 std::optional<std::string> CheckContext::writeFile(const std::filesystem::path& path,
                                                    std::string_view bytes) {
-  FileChanges& record = fileChanges();
+  RewriteDraft draft = startRewrite(path);
+  draft.append(bytes);
+  return finishRewrite(draft);
+}
+
+RewriteDraft CheckContext::startRewrite(const std::filesystem::path& path) {
+  const FileChanges& record = fileChanges();
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec) || record.pending.count(keyOf(path));
-  if (record.dryRun && !record.preview) return exists ? std::optional(backUp(path)) : std::nullopt;
+  using Mode = RewriteDraft::Mode;
+  return RewriteDraft(path,
+                      !record.dryRun   ? Mode::File
+                      : record.preview ? Mode::Memory
+                                       : Mode::Discard,
+                      exists);
+}
 
-  const std::string current = exists ? readFile(path) : std::string();
+std::optional<std::string> CheckContext::finishRewrite(RewriteDraft& draft) {
+  FileChanges& record = fileChanges();
+  const std::filesystem::path& path = draft.path();
+  const bool exists = draft.exists();
+  if (draft.mode() == RewriteDraft::Mode::Discard)
+    return exists ? std::optional(backUp(path)) : std::nullopt;
+
+  const bool preview = draft.mode() == RewriteDraft::Mode::Memory;
+  const std::string& bytes = draft.text();
   const auto key = keyOf(path);
   auto rewrite = std::find_if(record.rewrites.begin(), record.rewrites.end(),
                               [&](const Rewrite& r) { return r.path == key; });
-  if (exists && current == bytes)
-    return rewrite == record.rewrites.end() ? std::nullopt : rewrite->backup;
+  const std::string current = preview && exists ? readFile(path) : std::string();
+  const bool unchanged = preview ? exists && current == bytes : draft.finishUnchanged();
+  if (unchanged) return rewrite == record.rewrites.end() ? std::nullopt : rewrite->backup;
   if (rewrite == record.rewrites.end()) {
-    Rewrite first{key, path.filename().string(), std::nullopt, exists, sha256Hex(current)};
-    if (record.preview) first.before = current;
+    Rewrite first{key, path.filename().string(), std::nullopt, exists};
+    if (preview) {
+      first.beforeHash = sha256Hex(current);
+      first.before = current;
+    } else {
+      first.beforeHash = exists ? sha256FileHex(path) : sha256Hex("");
+    }
     record.rewrites.push_back(std::move(first));
     rewrite = std::prev(record.rewrites.end());
     record.rewritten.push_back(rewrite->name);
   }
   if (rewrite->existed && !rewrite->backup) rewrite->backup = backUp(path);
-  if (record.preview)
-    record.pending[key] = std::string(bytes);
-  else
-    replaceFile(path, bytes);
-  rewrite->afterHash = sha256Hex(bytes);
-  if (record.preview) rewrite->after = std::string(bytes);
+  if (preview) {
+    rewrite->afterHash = sha256Hex(bytes);
+    rewrite->after = bytes;
+    record.pending[key] = bytes;
+    return rewrite->backup;
+  }
+  if (rewrite->existed) rewrite->afterHash = sha256FileHex(draft.newContents());
+  draft.commit();
   return rewrite->backup;
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "checks/rewrite_draft.h"
 #include "platform/desktop.h"
 #include "state/shell_report.h"
 #include "state/shell_state.h"
+#include "tables/table_reader.h"
 
 namespace tarvex {
 
@@ -19,9 +22,11 @@ struct Rewrite {
   std::string name;                   // the file's name in the data folder
   std::optional<std::string> backup;  // the backup that holds the first contents
   bool existed = false;               // false: the run made the file
-  std::string beforeHash = {};        // SHA-256 of the contents before
-  std::string afterHash = {};         // and after
-  std::string before = {};            // the contents themselves, kept when previewing
+  // SHA-256 of the contents before and after, for a file that existed (the repair log's
+  // record of a repair); the hash of nothing before, and none after, for a new file.
+  std::string beforeHash = {};
+  std::string afterHash = {};
+  std::string before = {};  // the contents themselves, kept when previewing
   std::string after = {};
 };
 
@@ -66,12 +71,22 @@ struct CheckContext {
 
   // A file of the data folder as the run sees it: what a preview wrote to it, or its bytes.
   std::string readFile(const std::filesystem::path& path);
+  // The same as lines, read a block at a time.
+  TableReader readTable(const std::filesystem::path& path);
+  // The same handed to `take` a block at a time; a RunTimeError as from readFile.
+  void readBlocks(const std::filesystem::path& path,
+                  const std::function<void(std::string_view)>& take);
 
   // Writes a file whole through replaceFile, unless this is a dry run. A file whose bytes
   // would not change is left alone; one that would is first backed up. Returns the name of
   // the backup that holds the file's original, when there is one (in a dry run, the name
   // it would get).
   std::optional<std::string> writeFile(const std::filesystem::path& path, std::string_view bytes);
+  // The same for contents made a piece at a time: the draft takes them, then
+  // finishRewrite writes the file as writeFile would. A draft dropped without it changes
+  // nothing.
+  RewriteDraft startRewrite(const std::filesystem::path& path);
+  std::optional<std::string> finishRewrite(RewriteDraft& draft);
   // Saves an existing file's bytes under its dated backup name (or the next free numbered
   // one), unless this run saved it already; returns the backup's name. Refuses a file that
   // may not be rewritten, before it saves anything.

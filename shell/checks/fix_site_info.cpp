@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "checks/check_trap.h"
-#include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
+#include "tables/table_rules.h"
 
 namespace tarvex {
 

@@ -1,8 +1,8 @@
 #include "checks/fix_station_ids_form.h"
 
-#include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
+#include "tables/table_rules.h"
 
 namespace tarvex {
 

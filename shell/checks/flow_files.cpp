@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "checks/annual_flow_file.h"
+#include "checks/check_progress.h"
 #include "checks/report.h"
 #include "platform/error_trap.h"
 #include "platform/standard_name.h"
@@ -82,8 +83,12 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
   const long waterYear = currentWaterYear(context.desktop.today());
   Report errors(context);
   Report warnings(context);
-  std::string compilation;
+  RewriteDraft compilation =
+      context.startRewrite(resolveStandardName(folder, kCompilationFileName));
+  CheckProgress progress(context.report, "the annual flow files",
+                         static_cast<std::uint64_t>(stationCount));
   for (long i = 1; i <= stationCount; ++i) {
+    progress.at(static_cast<std::uint64_t>(i));
     const std::string& station = state.StationNumbers.at(i);
     if (!found[i]) {
       ++result.MissingCount;
@@ -118,9 +123,12 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
                      Severity::Warning,
                      name + " has " + std::to_string(file.WarnFlag) + " warnings",
                      "flow-file-warnings"});
-    if (file.OutText.size() > 7) (compilation += file.OutText) += kLineBreak;
+    if (file.OutText.size() > 7) {
+      compilation.append(file.OutText);
+      compilation.append(kLineBreak);
+    }
   }
-  context.writeFile(resolveStandardName(folder, kCompilationFileName), compilation);
+  context.finishRewrite(compilation);
 
   showFlowReport(context, errors, "Q File Errors: ");
   showFlowReport(context, warnings, "Q File Warnings: ");

@@ -9,11 +9,11 @@
 #include "checks/check_trap.h"
 #include "checks/report.h"
 #include "checks/table_form.h"
-#include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/run_time_error.h"
 #include "platform/text_file.h"
 #include "platform/unified_diff.h"
+#include "tables/table_rules.h"
 
 namespace tarvex {
 

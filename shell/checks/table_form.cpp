@@ -1,5 +1,7 @@
 #include "checks/table_form.h"
 
+#include <algorithm>
+
 #include "checks/report.h"
 #include "platform/text_file.h"
 #include "platform/unified_diff.h"
@@ -19,21 +21,40 @@ bool ask(CheckContext& context, const std::string& text, const std::string& file
                                 kYesNo, title) == MsgAnswer::Yes;
 }
 
+// The table as the run sees it, examined a block at a time.
+TableForm scanTable(CheckContext& context, const std::filesystem::path& path) {
+  TableFormScan scan;
+  context.readBlocks(path, [&](std::string_view block) { scan.add(block); });
+  return scan.form();
+}
+
 }  // namespace
 
-TableForm examineTable(std::string_view bytes) {
-  TableForm form;
-  form.byteOrderMark = bytes.starts_with(kByteOrderMark);
-  bool tab = false, comma = false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\r') ++form.returnEnds;
-    if (c == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++form.lineFeedEnds;
-    tab = tab || c == '\t';
-    comma = comma || c == ',' || c == ';';
-  }
-  form.commasWithoutTabs = !tab && comma;
+void TableFormScan::add(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (start_.size() < kByteOrderMark.size())
+    start_.append(bytes.substr(0, kByteOrderMark.size() - start_.size()));
+  form_.returnEnds += static_cast<long>(std::count(bytes.begin(), bytes.end(), '\r'));
+  for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
+       lf = bytes.find('\n', lf + 1))
+    if ((lf == 0 ? last_ : bytes[lf - 1]) != '\r') ++form_.lineFeedEnds;
+  // Commas matter only in a file without a tab.
+  tab_ = tab_ || bytes.find('\t') != std::string_view::npos;
+  comma_ = comma_ || (!tab_ && bytes.find_first_of(",;") != std::string_view::npos);
+  last_ = bytes.back();
+}
+
+TableForm TableFormScan::form() const {
+  TableForm form = form_;
+  form.byteOrderMark = std::string_view(start_).starts_with(kByteOrderMark);
+  form.commasWithoutTabs = !tab_ && comma_;
   return form;
+}
+
+TableForm examineTable(std::string_view bytes) {
+  TableFormScan scan;
+  scan.add(bytes);
+  return scan.form();
 }
 
 std::string withWindowsLineEnds(std::string_view bytes) {
@@ -54,8 +75,10 @@ std::string withWindowsLineEnds(std::string_view bytes) {
 
 bool checkTableForm(CheckContext& context, const std::string& fileName) {
   const auto path = context.dataFile(fileName);
-  const std::string bytes = context.readFile(path);
-  const TableForm form = examineTable(bytes);
+  const TableForm form = scanTable(context, path);
+  // A table to mend is held whole, to count the lines the mending changes.
+  const std::string bytes =
+      form.lineFeedEnds > 0 || form.byteOrderMark ? context.readFile(path) : std::string();
   const auto finding = [&](bool mended, const char* code, std::string text) {
     context.found(
         {fileName, 1, {}, {}, mended ? Severity::Warning : Severity::Error, std::move(text), code});

@@ -16,6 +16,20 @@ struct TableForm {
   bool commasWithoutTabs = false;  // no tab at all, but commas or semicolons
 };
 
+// Examines a table a piece at a time, so that a large one is never held.
+class TableFormScan {
+ public:
+  void add(std::string_view bytes);
+  TableForm form() const;
+
+ private:
+  TableForm form_;
+  std::string start_;  // the first bytes, for the mark
+  char last_ = 0;      // the byte before the next piece
+  bool tab_ = false;
+  bool comma_ = false;
+};
+
 TableForm examineTable(std::string_view bytes);
 
 // The bytes with every line ended by CR LF and no UTF-8 byte-order mark.

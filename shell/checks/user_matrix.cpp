@@ -7,14 +7,15 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "checks/check_progress.h"
 #include "checks/check_trap.h"
 #include "checks/report.h"
 #include "checks/table_form.h"
-#include "checks/table_rules.h"
 #include "platform/error_trap.h"
 #include "platform/standard_name.h"
 #include "platform/text_file.h"
-#include "platform/unified_diff.h"
+#include "tables/table_reader.h"
+#include "tables/table_rules.h"
 
 namespace tarvex {
 
@@ -47,6 +48,11 @@ bool hasHeadingFor(const std::unordered_set<std::string_view>& headings, std::st
   return !station.empty() && station.front() == '0' && headings.count(station.substr(1));
 }
 
+// The three passes over the matrix (its shape, then its headings, then its values) and the
+// engine's copy of it are made in one reading, a line at a time: memory holds a line, the
+// headings and the value errors, never the matrix. The values are read and the copy made
+// as the lines pass; the value errors count only when the shape and the headings are
+// sound, and the copy is kept only when no error was found.
 class UserMatrixCheck {
  public:
   UserMatrixCheck(CheckContext& context, const std::string& fileName, bool hasHeadings)
@@ -61,13 +67,16 @@ class UserMatrixCheck {
   UserMatrixOutcome outcome;
 
  private:
-  bool checkShape();
+  void readLine(std::string_view line, RewriteDraft& copy);
+  void checkShape(long line, std::string_view text);
+  void keepHeadings(long line, std::string_view text);
+  void readValues(long r, std::string_view line, RewriteDraft& copy);
+  void checkCell(long r, long j, double value, std::string_view field, std::string_view station);
+  bool shapeIsSound();
   bool checkHeadings();
   void checkValues();
-  void checkCell(UserMatrix& matrix, long r, long j, double value, std::string_view field,
-                 std::string_view station, double& diagonal);
   void showReport();
-  void writeEngineFile();
+  void writeEngineFile(RewriteDraft& copy);
 
   void error(const char* code, std::optional<long> line, std::optional<std::string> station,
              std::optional<int> field, std::string text, bool front = false,
@@ -79,10 +88,13 @@ class UserMatrixCheck {
   const long h_;
   const long n_;
   Report report_;
-  std::string bytes_;
-  std::vector<std::string_view> lines_;
-  std::optional<UserMatrix> matrix_;
   long errors_ = 0;
+  long lines_ = 0;            // lines read so far
+  bool shapeErrors_ = false;  // after one, the values are no longer read
+  bool makeCopy_ = false;     // the run keeps what the copy holds
+  std::vector<std::string> rowHeadings_, columnHeadings_;
+  std::vector<Finding> valueErrors_;
+  double diagonal_ = 0;
 };
 
 void UserMatrixCheck::error(const char* code, std::optional<long> line,
@@ -106,33 +118,46 @@ void UserMatrixCheck::run() {
     outcome.Status = kProblemsFound;
     return;
   }
-  bytes_ = context_.readFile(context_.dataFile(fileName_));
-  lines_ = splitLineViews(bytes_);
-
-  if (checkShape() && (h_ == 0 || checkHeadings())) checkValues();
+  TableReader table = context_.readTable(context_.dataFile(fileName_));
+  RewriteDraft copy = context_.startRewrite(userWlsPath(state_));
+  makeCopy_ = copy.mode() != RewriteDraft::Mode::Discard;
+  CheckProgress progress(context_.report, fileName_, table.size());
+  for (std::string_view line; table.next(line);) {
+    readLine(line, copy);
+    progress.at(table.consumed());
+  }
+  if (shapeIsSound() && (h_ == 0 || checkHeadings())) checkValues();
   showReport();
-  if (errors_ == 0) writeEngineFile();
+  if (errors_ == 0) writeEngineFile(copy);
+}
+
+void UserMatrixCheck::readLine(std::string_view line, RewriteDraft& copy) {
+  const long number = ++lines_;
+  checkShape(number, line);
+  if (h_ == 1) keepHeadings(number, line);
+  const long r = number - 1 - h_;  // data rows count from 0
+  if (r >= 0 && r < n_ && !shapeErrors_) readValues(r, line, copy);
 }
 
 // Pass 1: every line n fields wide and n lines long (headings add one to both).
-bool UserMatrixCheck::checkShape() {
-  const std::string stations = to_string(n_);
-  for (std::size_t index = 0; index < lines_.size(); ++index) {
-    const long f = fieldCount(lines_[index]) - h_;
-    if (f == n_) continue;
-    const long line = static_cast<long>(index) + 1;
-    error(f > n_ ? "long-line" : "short-line", line, {}, {},
-          "Error Line: " + to_string(line) +
-              (f > n_ ? " Has more data fields (" : " Has fewer data fields (") + to_string(f) +
-              ") than stations in the SiteInfo file: (" + stations + ") This is a fatal error.");
-  }
-  const long dataLines = static_cast<long>(lines_.size()) - h_;
+void UserMatrixCheck::checkShape(long line, std::string_view text) {
+  const long f = fieldCount(text) - h_;
+  if (f == n_) return;
+  shapeErrors_ = true;
+  error(f > n_ ? "long-line" : "short-line", line, {}, {},
+        "Error Line: " + to_string(line) +
+            (f > n_ ? " Has more data fields (" : " Has fewer data fields (") + to_string(f) +
+            ") than stations in the SiteInfo file: (" + to_string(n_) + ") This is a fatal error.");
+}
+
+bool UserMatrixCheck::shapeIsSound() {
+  const long dataLines = lines_ - h_;
   if (dataLines != n_) {
     error("line-count", {}, {}, {},
           "Error: the file has " + to_string(dataLines) +
               (dataLines > n_ ? " data lines, which is more than the number "
                               : " data lines, which is less than the number ") +
-              "of stations in the SiteInfo file: (" + stations + ") This is a fatal error.");
+              "of stations in the SiteInfo file: (" + to_string(n_) + ") This is a fatal error.");
   }
   if (errors_ == 0) return true;
   report_.addLineFront("Please make sure your station-number heading selection is correct. ");
@@ -140,17 +165,21 @@ bool UserMatrixCheck::checkShape() {
   return false;
 }
 
+// The heading row's stations, and each data line's first field, for pass 2.
+void UserMatrixCheck::keepHeadings(long line, std::string_view text) {
+  if (line > 1) {
+    columnHeadings_.emplace_back(text.substr(0, text.find('\t')));
+    return;
+  }
+  std::vector<std::string_view> fields;
+  splitFieldsInto(text, fields);
+  for (std::size_t c = 1; c < fields.size(); ++c) rowHeadings_.emplace_back(fields[c]);
+}
+
 // Pass 2: every station somewhere in the heading row and in the heading column.
 bool UserMatrixCheck::checkHeadings() {
-  std::unordered_set<std::string_view> row, column;
-  std::vector<std::string_view> fields;
-  splitFieldsInto(lines_[0], fields);
-  for (long c = 1; c <= n_; ++c) row.insert(fields[c]);
-  for (long r = 1; r <= n_; ++r) {
-    const std::string_view line = lines_[r];
-    column.insert(line.substr(0, line.find('\t')));
-  }
-
+  const std::unordered_set<std::string_view> row(rowHeadings_.begin(), rowHeadings_.end());
+  const std::unordered_set<std::string_view> column(columnHeadings_.begin(), columnHeadings_.end());
   for (long i = 1; i <= n_; ++i) {
     const std::string& station = state_.StationNumbers[i];
     if (!hasHeadingFor(row, station))
@@ -169,53 +198,62 @@ bool UserMatrixCheck::checkHeadings() {
   return false;
 }
 
-// Pass 3: every value a number and not negative; the diagonal near one per station.
-void UserMatrixCheck::checkValues() {
-  matrix_.emplace(n_);
-  UserMatrix& matrix = *matrix_;
-  double diagonal = 0;
-  for (std::size_t index = h_; index < lines_.size(); ++index) {
-    const long r = static_cast<long>(index) - h_;
-    const std::string_view line = lines_[index];
-    if (line.empty()) continue;
-    const std::string_view station = line.substr(0, h_ == 1 ? line.find('\t') : 0);
-    const char* const end = line.data() + line.size();
-    const char* p = line.data() + station.size();
-    if (h_ == 1) {
-      if (p == end) continue;
-      ++p;  // past the station's tab
+// Data row r's values, read for pass 3 and written to the copy: a value whose text already
+// is the copy's text is copied as it stands.
+void UserMatrixCheck::readValues(long r, std::string_view line, RewriteDraft& copy) {
+  const std::string_view station = line.substr(0, h_ == 1 ? line.find('\t') : 0);
+  const char* const end = line.data() + line.size();
+  const char* p = line.data() + station.size() + h_;  // past the station's tab
+  std::string& out = copy.text();
+  for (long j = h_;; ++j) {
+    const char* const start = p;
+    const double value = fnToDoubleField(p, end);
+    const std::string_view field(start, static_cast<std::size_t>(p - start));
+    checkCell(r, j, value, field, station);
+    if (makeCopy_) {
+      if (isShortestText(field))
+        out.append(field);
+      else
+        appendNumberText(out, value);
     }
-    for (long j = h_;; ++j) {
-      const char* const start = p;
-      const double value = fnToDoubleField(p, end);
-      const std::string_view field(start, static_cast<std::size_t>(p - start));
-      checkCell(matrix, r, j, value, field, station, diagonal);
-      if (p == end) break;
-      ++p;
-    }
+    if (p == end) break;
+    if (makeCopy_) out += '\t';
+    ++p;
   }
-
-  if (std::nearbyint(diagonal / static_cast<double>(n_)) == 1) return;
-  const std::string text = "Warning: The sum of matrix diagonals (" + decimalText(diagonal) +
-                           ") should sum to the number of stations (" + to_string(n_) + ")";
-  report_.add(Finding{fileName_, std::nullopt, std::nullopt, std::nullopt, Severity::Warning, text,
-                      "diagonal-sum"});
+  if (!makeCopy_) return;
+  // No empty line after the last row: the matrix check would count it as a short row.
+  out += kCrLf;
+  copy.flushIfFull();
 }
 
 // Field j of data row r (both from 0), read as `value`.
-void UserMatrixCheck::checkCell(UserMatrix& matrix, long r, long j, double value,
-                                std::string_view field, std::string_view station,
-                                double& diagonal) {
-  if (j == r + h_ && value != kNotNumber) diagonal += value;
-  const long c = h_ == 1 ? j : j + 1;
-  if (c > n_ || r + 1 > n_) return;
-  matrix(r + 1, c) = value;
+void UserMatrixCheck::checkCell(long r, long j, double value, std::string_view field,
+                                std::string_view station) {
+  if (j == r + h_ && value != kNotNumber) diagonal_ += value;
   if (value != kNotNumber && value >= 0) return;
+  const long c = h_ == 1 ? j : j + 1;
   const char* what = value == kNotNumber ? " has a nonnumeric value: " : " has a negative value: ";
   // The text counts data rows from 0; the finding points at the line of the file.
-  error(value == kNotNumber ? "not-a-number" : "negative-value", r + 1 + h_,
-        h_ == 1 ? std::optional<std::string>(station) : std::nullopt, static_cast<int>(j + 1),
-        "Error Line: " + to_string(r) + " Column: " + to_string(c) + what + std::string(field));
+  valueErrors_.push_back(Finding{
+      fileName_, r + 1 + h_, h_ == 1 ? std::optional<std::string>(station) : std::nullopt,
+      static_cast<int>(j + 1), Severity::Error,
+      "Error Line: " + to_string(r) + " Column: " + to_string(c) + what + std::string(field),
+      value == kNotNumber ? "not-a-number" : "negative-value"});
+}
+
+// Pass 3: every value a number and not negative; the diagonal near one per station.
+void UserMatrixCheck::checkValues() {
+  for (Finding& finding : valueErrors_) {
+    report_.add(std::move(finding));
+    outcome.Status = kProblemsFound;
+    ++errors_;
+  }
+  valueErrors_.clear();
+  if (std::nearbyint(diagonal_ / static_cast<double>(n_)) == 1) return;
+  const std::string text = "Warning: The sum of matrix diagonals (" + decimalText(diagonal_) +
+                           ") should sum to the number of stations (" + to_string(n_) + ")";
+  report_.add(Finding{fileName_, std::nullopt, std::nullopt, std::nullopt, Severity::Warning, text,
+                      "diagonal-sum"});
 }
 
 void UserMatrixCheck::showReport() {
@@ -227,19 +265,20 @@ void UserMatrixCheck::showReport() {
   context_.showReport(report_.text());
 }
 
-void UserMatrixCheck::writeEngineFile() {
+void UserMatrixCheck::writeEngineFile(RewriteDraft& copy) {
   // Names that differ in case are one file where the data comes from, so the question
   // is asked whenever the copy would land on the headed matrix itself.
   std::error_code ec;
   if (h_ == 1 && fs::equivalent(userWlsPath(state_), context_.dataFile(fileName_), ec)) {
-    const std::size_t changed = changedLines(bytes_, userMatrixText(*matrix_));
+    // A headed line has one field more than any line of the copy: every line changes.
     const MsgAnswer answer = context_.desktop.msgBox(
         "TARVEX shell will overwrite your USERWLS.txt file, which contains heading lines." + kCrLf +
-            "Do you want to proceed?" + kCrLf + linesWouldChange(changed, "USERWLS.txt"),
+            "Do you want to proceed?" + kCrLf +
+            linesWouldChange(static_cast<std::size_t>(lines_), "USERWLS.txt"),
         kYesNo, "Overwrite USERWLS.txt:");
     if (answer != MsgAnswer::Yes) return;
   }
-  const auto failure = MakeUSERWLStxt(context_, *matrix_);
+  const auto failure = MakeUSERWLStxt(context_, copy);
   if (!failure) return;
   outcome.Status = failure->number();
   const std::string text = "Please inspect the USERWLS.txt file for problems";
@@ -250,9 +289,6 @@ void UserMatrixCheck::writeEngineFile() {
 
 }  // namespace
 
-UserMatrix::UserMatrix(long n)
-    : n_(n), cells_(static_cast<std::size_t>(n) * static_cast<std::size_t>(n), kNotNumber) {}
-
 UserMatrixOutcome SubReadUserWLS(CheckContext& context, const std::string& fileName,
                                  bool hasHeadings) {
   UserMatrixCheck check(context, fileName, hasHeadings);
@@ -261,25 +297,9 @@ UserMatrixOutcome SubReadUserWLS(CheckContext& context, const std::string& fileN
   return check.outcome;
 }
 
-std::string userMatrixText(const UserMatrix& matrix) {
-  const long n = matrix.size();
-  std::string text;
-  text.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n) * 4 + 2);
-  for (long r = 1; r <= n; ++r) {
-    for (long c = 1; c <= n; ++c) {
-      appendNumberText(text, matrix(r, c));
-      if (c < n) text += '\t';
-    }
-    text += kCrLf;
-  }
-  // No empty line after the last row: the matrix check would count it as a short row.
-  return text;
-}
-
-std::optional<RunTimeError> MakeUSERWLStxt(CheckContext& context, const UserMatrix& matrix) {
-  return withErrorBox(context.desktop, TrapText::Typed, "Error: MakeUSERWLStxt:", [&] {
-    context.writeFile(userWlsPath(context.state), userMatrixText(matrix));
-  });
+std::optional<RunTimeError> MakeUSERWLStxt(CheckContext& context, RewriteDraft& copy) {
+  return withErrorBox(context.desktop, TrapText::Typed,
+                      "Error: MakeUSERWLStxt:", [&] { context.finishRewrite(copy); });
 }
 
 }  // namespace tarvex

@@ -2,29 +2,11 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "checks/check_context.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {
-
-// A square matrix of doubles, rows and columns counted from 1.
-class UserMatrix {
- public:
-  explicit UserMatrix(long n);
-  long size() const { return n_; }
-  double& operator()(long row, long column) { return cells_[index(row, column)]; }
-  double operator()(long row, long column) const { return cells_[index(row, column)]; }
-
- private:
-  std::size_t index(long row, long column) const {
-    return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(n_) +
-           static_cast<std::size_t>(column - 1);
-  }
-  long n_;
-  std::vector<double> cells_;
-};
 
 // What the check driver decides on after the weighting matrix.
 struct UserMatrixOutcome {
@@ -49,13 +31,10 @@ inline constexpr int kProblemsFound = -9999;
 UserMatrixOutcome SubReadUserWLS(CheckContext& context, const std::string& fileName,
                                  bool hasHeadings);
 
-// The engine's copy of the matrix: rows of tab-separated values, each ended by CR LF, and
-// one more CR LF at the end.
-std::string userMatrixText(const UserMatrix& matrix);
-
-// Writes userMatrixText as USERWLS.txt in the data folder (the file of that name in any
-// case, when there is one), replaced whole. A failure shows the "Error: MakeUSERWLStxt:"
-// box, leaves the old file as it was and is returned.
-std::optional<RunTimeError> MakeUSERWLStxt(CheckContext& context, const UserMatrix& matrix);
+// Writes the engine's copy of the matrix, made as the check read it (rows of
+// tab-separated values, each ended by CR LF), as USERWLS.txt in the data folder (the file
+// of that name in any case, when there is one), replaced whole. A failure shows the
+// "Error: MakeUSERWLStxt:" box, leaves the old file as it was and is returned.
+std::optional<RunTimeError> MakeUSERWLStxt(CheckContext& context, RewriteDraft& copy);
 
 }  // namespace tarvex

@@ -74,6 +74,9 @@ class Desktop {
   virtual void openFolder(const std::filesystem::path& folder) = 0;
 
   virtual void setBusy(bool busy) = 0;
+  // Lets the window draw itself (and be moved) during long work, without taking the user's
+  // clicks and keys, which wait until the work is over.
+  virtual void keepResponsive() {}
 
   // Loads the form (its load hook runs) and blocks until it is unloaded.
   virtual void showModal(Form& form, Form* owner) = 0;

@@ -11,6 +11,7 @@
 
 #include "platform/file_descriptor.h"
 #include "platform/run_time_error.h"
+#include "platform/text_file.h"
 
 namespace tarvex {
 
@@ -42,6 +43,12 @@ void syncFolder(const fs::path& folder) {
   if (dir.valid()) ::fsync(dir.get());
 }
 
+bool writable(const fs::path& path, const struct stat& info) {
+  return (info.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+}  // namespace
+
 // A new file under a hidden name beside its final one, removed unless committed.
 class TemporaryFile {
  public:
@@ -59,6 +66,8 @@ class TemporaryFile {
     }
     if (!fd_.valid()) throw RunTimeError(err::kPathFileAccess);
   }
+  const fs::path& path() const { return path_; }
+
   ~TemporaryFile() {
     fd_.reset();
     if (!committed_) ::unlink(path_.c_str());
@@ -126,8 +135,17 @@ class TemporaryFile {
   bool committed_ = false;
 };
 
-bool writable(const fs::path& path, const struct stat& info) {
-  return (info.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+namespace {
+
+// Gives a finished temporary file the first free name of `name`'s numbered variants.
+std::string appearUnderFreeName(TemporaryFile& temp, const fs::path& folder,
+                                const std::string& name) {
+  constexpr int kMostNames = 10000;
+  for (int n = 1; n <= kMostNames; ++n) {
+    const std::string candidate = numberedName(name, n);
+    if (temp.appearAs(folder / candidate)) return candidate;
+  }
+  throw RunTimeError(err::kFileAlreadyExists);
 }
 
 }  // namespace
@@ -156,19 +174,33 @@ fs::path rewriteTarget(const fs::path& target) {
   return path;
 }
 
-void replaceFile(const fs::path& target, std::string_view bytes, std::optional<fs::perms> mode) {
-  const fs::path path = rewriteTarget(target);
-  const auto existing = statusOf(path);
-  TemporaryFile temp(path.parent_path(), path.filename().string());
-  temp.write(bytes);
+PendingFile::PendingFile(const fs::path& target)
+    : target_(rewriteTarget(target)),
+      temp_(std::make_unique<TemporaryFile>(target_.parent_path(), target_.filename().string())) {}
+
+PendingFile::~PendingFile() = default;
+
+void PendingFile::write(std::string_view bytes) { temp_->write(bytes); }
+
+const fs::path& PendingFile::temporaryPath() const { return temp_->path(); }
+
+void PendingFile::commit(std::optional<fs::perms> mode) {
+  // The file as it is now: it may have changed since the pieces began.
+  const auto existing = statusOf(rewriteTarget(target_));
   const std::optional<mode_t> newMode =
       mode ? std::optional<mode_t>(static_cast<mode_t>(*mode & fs::perms::all)) : std::nullopt;
   if (existing)
-    temp.adopt(*existing, newMode);
+    temp_->adopt(*existing, newMode);
   else if (newMode)
-    temp.setMode(*newMode);
-  temp.finish();
-  temp.replace(path);
+    temp_->setMode(*newMode);
+  temp_->finish();
+  temp_->replace(target_);
+}
+
+void replaceFile(const fs::path& target, std::string_view bytes, std::optional<fs::perms> mode) {
+  PendingFile file(target);
+  file.write(bytes);
+  file.commit(mode);
 }
 
 std::string numberedName(const std::string& name, int n) {
@@ -186,12 +218,19 @@ std::string saveNewFile(const fs::path& folder, const std::string& name, std::st
   temp.write(bytes);
   if (likeInfo) temp.adopt(*likeInfo, std::nullopt);
   temp.finish();
-  constexpr int kMostNames = 10000;
-  for (int n = 1; n <= kMostNames; ++n) {
-    const std::string candidate = numberedName(name, n);
-    if (temp.appearAs(folder / candidate)) return candidate;
-  }
-  throw RunTimeError(err::kFileAlreadyExists);
+  return appearUnderFreeName(temp, folder, name);
+}
+
+std::string saveNewFileCopy(const fs::path& folder, const std::string& name,
+                            const fs::path& source) {
+  const FileDescriptor from = openRegularFile(source);
+  struct stat info {};
+  if (::fstat(from.get(), &info) != 0) throw fromErrno(errno);
+  TemporaryFile temp(folder, name);
+  readBlocks(from.get(), [&](std::string_view block) { temp.write(block); });
+  temp.adopt(info, std::nullopt);
+  temp.finish();
+  return appearUnderFreeName(temp, folder, name);
 }
 
 bool isTemporaryFileName(std::string_view name) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tarvex {
+
+class TemporaryFile;
 
 // Writes that the user's data survives: every file appears whole or not at all, a file
 // is never replaced by accident, and a killed write leaves only a temporary file that the
@@ -23,6 +26,27 @@ namespace tarvex {
 void replaceFile(const std::filesystem::path& target, std::string_view bytes,
                  std::optional<std::filesystem::perms> mode = std::nullopt);
 
+// A new version of `target` written a piece at a time, for contents too large to hold: the
+// pieces go to a temporary file beside the file, and commit() puts it in place as
+// replaceFile does, with the same refusals (raised when it is made, before anything is
+// written). Without a commit the temporary file is removed and `target` is untouched.
+class PendingFile {
+ public:
+  explicit PendingFile(const std::filesystem::path& target);
+  ~PendingFile();
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  void write(std::string_view bytes);
+  // Where the pieces are, to read them back before the commit.
+  const std::filesystem::path& temporaryPath() const;
+  void commit(std::optional<std::filesystem::perms> mode = std::nullopt);
+
+ private:
+  std::filesystem::path target_;  // the file the commit replaces (a link's target)
+  std::unique_ptr<TemporaryFile> temp_;
+};
+
 // The file a rewrite of `target` writes: `target` itself, or a link's final target. Raises
 // replaceFile's refusals, so a caller can tell before it writes anything.
 std::filesystem::path rewriteTarget(const std::filesystem::path& target);
@@ -33,6 +57,11 @@ std::filesystem::path rewriteTarget(const std::filesystem::path& target);
 // complete and synced. It takes the mode, owner and group of `like`. Returns the name used.
 std::string saveNewFile(const std::filesystem::path& folder, const std::string& name,
                         std::string_view bytes, const std::filesystem::path& like);
+
+// As saveNewFile, with the bytes of `source`, read a block at a time, and its mode, owner
+// and group.
+std::string saveNewFileCopy(const std::filesystem::path& folder, const std::string& name,
+                            const std::filesystem::path& source);
 
 // `name` with "-n" before its extension; `name` itself for n = 1.
 std::string numberedName(const std::string& name, int n);

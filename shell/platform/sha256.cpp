@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "platform/text_file.h"
+
 namespace tarvex {
 
 namespace {
@@ -106,6 +108,12 @@ class Sha256 {
 std::string sha256Hex(std::string_view bytes) {
   Sha256 hash;
   hash.update(bytes);
+  return hash.hexDigest();
+}
+
+std::string sha256FileHex(const std::filesystem::path& file) {
+  Sha256 hash;
+  readBlocks(openRegularFile(file).get(), [&](std::string_view block) { hash.update(block); });
   return hash.hexDigest();
 }
 

@@ -32,6 +32,25 @@ std::vector<std::string> splitLines(std::string_view bytes) {
   return {views.begin(), views.end()};
 }
 
+RunTimeError tooLarge(std::uint64_t byteLimit) {
+  return RunTimeError(err::kOutOfMemory,
+                      "File too large: more than " + std::to_string(byteLimit) + " bytes");
+}
+
+std::size_t readSome(int fd, char* into, std::size_t size) {
+  while (true) {
+    const ssize_t got = ::read(fd, into, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw fromErrno(errno);
+  }
+}
+
+void readBlocks(int fd, const std::function<void(std::string_view)>& take) {
+  std::string block(std::size_t{1} << 20, '\0');
+  while (const std::size_t got = readSome(fd, block.data(), block.size()))
+    take(std::string_view(block.data(), got));
+}
+
 FileDescriptor openRegularFile(const fs::path& path) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!file.valid()) throw fromErrno(errno);
@@ -49,20 +68,6 @@ FileDescriptor openRegularFile(const fs::path& path) {
 }
 
 namespace {
-
-// One read(2), retried when interrupted; a RunTimeError on failure.
-std::size_t readSome(int fd, char* into, std::size_t size) {
-  while (true) {
-    const ssize_t got = ::read(fd, into, size);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR) throw fromErrno(errno);
-  }
-}
-
-RunTimeError tooLarge(std::uint64_t byteLimit) {
-  return RunTimeError(err::kOutOfMemory,
-                      "File too large: more than " + std::to_string(byteLimit) + " bytes");
-}
 
 constexpr std::size_t kReadBlock = 16 * 1024;
 

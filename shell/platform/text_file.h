@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/file_descriptor.h"
+#include "platform/run_time_error.h"
 
 namespace tarvex {
 
@@ -28,6 +30,15 @@ std::vector<std::string_view> splitLineViews(std::string_view bytes);
 // the open descriptor, so a name swapped for a device or a pipe after a look at it is
 // still refused), never waiting on a pipe. A RunTimeError otherwise.
 FileDescriptor openRegularFile(const std::filesystem::path& path);
+
+// The error for a file past a reader's limit of `byteLimit` bytes (7, "File too large").
+RunTimeError tooLarge(std::uint64_t byteLimit);
+
+// One read(2) of up to `size` bytes, retried when interrupted: 0 at the end of the file, a
+// RunTimeError on failure.
+std::size_t readSome(int fd, char* into, std::size_t size);
+// Hands the bytes from the descriptor's position to the end to `take`, a block at a time.
+void readBlocks(int fd, const std::function<void(std::string_view)>& take);
 
 // Reads a file's lines one at a time by the rule of splitLines, so that a reader that
 // needs only the first lines never holds the whole file. Reading stops after

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarvex {
@@ -21,6 +22,14 @@ class ShellReport {
   virtual void disableSteps() = 0;
   // Shows InformationText in the paged viewer, modally; returns when it is closed.
   virtual void showInformation() = 0;
+
+  // How far a long piece of work has come: `done` of `total` bytes (or items) of `what`,
+  // a file's name. Called often while the work goes on, and endProgress() when it is over;
+  // a front end shows it once the work has taken a while, and may show nothing.
+  virtual void showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) {
+    static_cast<void>(what), static_cast<void>(done), static_cast<void>(total);
+  }
+  virtual void endProgress() {}
 };
 
 }  // namespace tarvex

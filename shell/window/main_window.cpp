@@ -130,6 +130,23 @@ void MainWindow::showCounts() {
 
 void MainWindow::setStatus(const std::string& text) { tbMyStatus.setText(text); }
 
+// The status line says which file and how far, after the work's first second; the window
+// draws itself meanwhile.
+void MainWindow::showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) {
+  if (!progressPace_.tick()) return;
+  if (progressPace_.showing()) {
+    if (!statusBeforeProgress_) statusBeforeProgress_ = tbMyStatus.text();
+    tbMyStatus.setText(*statusBeforeProgress_ + " - " + progressText(what, done, total));
+  }
+  desktop_.keepResponsive();
+}
+
+void MainWindow::endProgress() {
+  progressPace_.restart();
+  if (statusBeforeProgress_) tbMyStatus.setText(*statusBeforeProgress_);
+  statusBeforeProgress_.reset();
+}
+
 void MainWindow::addError() {
   ++state_.ErrorCount;
   showCounts();

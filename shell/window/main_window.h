@@ -1,11 +1,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "checks/check_driver.h"
 #include "platform/desktop.h"
 #include "platform/form.h"
+#include "state/progress_pace.h"
 #include "state/shell_report.h"
 #include "state/shell_state.h"
 
@@ -89,6 +91,8 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   void setStatus(const std::string& text) override;
   void disableSteps() override { DisableMyForm(); }
   void showInformation() override;
+  void showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) override;
+  void endProgress() override;
 
   // What the check driver asks of the window.
   void showStationRepair() override;
@@ -140,6 +144,8 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
 
   Desktop& desktop_;
   ShellState& state_;
+  ProgressPace progressPace_;
+  std::optional<std::string> statusBeforeProgress_;  // while the progress shows in its place
   std::unique_ptr<AboutForm> about_;
   std::unique_ptr<WaitForm> wait_;
   std::unique_ptr<InformationForm> information_;

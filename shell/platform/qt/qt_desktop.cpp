@@ -168,6 +168,10 @@ void QtDesktop::setBusy(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
+void QtDesktop::keepResponsive() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void QtDesktop::showModal(Form& form, Form* owner) {
   stopIfEnding();
   QWidget* parent = owner ? viewOf(*owner) : nullptr;

@@ -49,6 +49,7 @@ class QtDesktop : public Desktop {
   ProgramStatus programStatus(ProgramId program) override { return programs_.status(program); }
   void openFolder(const std::filesystem::path& folder) override;
   void setBusy(bool busy) override;
+  void keepResponsive() override;
   void showModal(Form& form, Form* owner) override;
   void showModeless(Form& form) override;
   void unload(Form& form) override;

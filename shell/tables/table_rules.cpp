@@ -1,4 +1,6 @@
-#include "checks/table_rules.h"
+#include "tables/table_rules.h"
+
+#include <fast_float/fast_float.h>
 
 #include <algorithm>
 #include <array>
@@ -46,6 +48,15 @@ bool readShortDecimal(const char*& p, const char* end, double& result) {
   return true;
 }
 
+// True when a digit before the exponent is not zero.
+bool hasNonZeroDigit(std::string_view number) {
+  for (char c : number) {
+    if (c == 'e' || c == 'E') return false;
+    if (c >= '1' && c <= '9') return true;
+  }
+  return false;
+}
+
 // A decimal number in the C locale, nothing else: no "inf", "nan" or hex.
 bool parseDecimal(std::string_view value, double& result) {
   std::string_view text = value;
@@ -63,9 +74,10 @@ bool parseDecimal(std::string_view value, double& result) {
     if (negative) result = -result;
     return true;
   }
-  const auto [end, ec] =
-      std::from_chars(text.data(), text.data() + text.size(), result, std::chars_format::general);
+  const auto [end, ec] = fast_float::from_chars(text.data(), text.data() + text.size(), result);
   if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(result)) return false;
+  // A number too small for a double is out of range, not zero.
+  if (result == 0 && hasNonZeroDigit(text)) return false;
   if (negative) result = -result;
   return true;
 }
@@ -204,6 +216,41 @@ void appendNumberText(std::string& out, double value) {
   char* end = writeShortDecimal(text, value);
   if (end == text) end = std::to_chars(text, text + sizeof text, value).ptr;
   out.append(text, end);
+}
+
+bool isShortestText(std::string_view text) {
+  std::size_t at = text.starts_with('-') ? 1 : 0;
+  const std::size_t signLength = at;
+  // The whole part: one zero, or digits that do not start with one.
+  const std::size_t wholeStart = at;
+  if (at < text.size() && text[at] == '0')
+    ++at;
+  else
+    while (at < text.size() && isDigit(text[at])) ++at;
+  const std::size_t wholeDigits = at - wholeStart;
+  if (wholeDigits == 0) return false;
+  // The fraction: digits after the point, the last of them not a zero.
+  if (at < text.size()) {
+    if (text[at] != '.') return false;
+    const std::size_t fractionStart = ++at;
+    while (at < text.size() && isDigit(text[at])) ++at;
+    if (at != text.size() || at == fractionStart || text[at - 1] == '0') return false;
+  }
+  const auto first = text.find_first_of("123456789", wholeStart);
+  if (first == std::string_view::npos) return true;  // "0" or "-0"
+  const std::size_t last = text.find_last_of("123456789");
+  // The digits from the first significant one to the last, without the point.
+  const std::size_t pointInside =
+      first < wholeStart + wholeDigits && last > wholeStart + wholeDigits;
+  const std::size_t significant = last - first + 1 - pointInside;
+  if (significant > 15) return false;
+  const long firstPosition = static_cast<long>(first - wholeStart);
+  const long exponent = firstPosition < static_cast<long>(wholeDigits)
+                            ? static_cast<long>(wholeDigits) - 1 - firstPosition
+                            : static_cast<long>(wholeDigits) - firstPosition;
+  const std::size_t scientific = signLength + significant + (significant > 1 ? 1 : 0) + 2 +
+                                 (exponent <= -100 || exponent >= 100 ? 3 : 2);
+  return text.size() <= scientific;
 }
 
 std::string numberText(double value) {

@@ -52,5 +52,9 @@ std::string_view siteStationNumber(std::string_view line);
 std::string numberText(double value);
 // The same text appended to `out`, for writers of many numbers.
 void appendNumberText(std::string& out, double value);
+// True when `text` is already what numberText gives for the number it reads as, so that a
+// writer may copy it: a plain decimal with no needless sign, zero or point, 15 significant
+// digits at most, and no longer than the number in scientific notation.
+bool isShortestText(std::string_view text);
 
 }  // namespace tarvex

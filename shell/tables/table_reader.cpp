@@ -1,0 +1,69 @@
+#include "tables/table_reader.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/run_time_error.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+}  // namespace
+
+TableReader::TableReader(const std::filesystem::path& path, std::uint64_t byteLimit)
+    : file_(openRegularFile(path)), limit_(byteLimit) {
+  struct stat info {};
+  if (::fstat(file_.get(), &info) != 0) throw fromErrno(errno);
+  size_ = static_cast<std::uint64_t>(info.st_size);
+  if (size_ > limit_) throw tooLarge(limit_);
+  buffer_.resize(kBlock);
+}
+
+TableReader::TableReader(std::string_view bytes)
+    : unread_(bytes), atEnd_(true), size_(bytes.size()), taken_(bytes.size()) {}
+
+bool TableReader::readMore() {
+  if (atEnd_) return false;
+  // The unread bytes go to the front; a line longer than the buffer doubles it.
+  const std::size_t kept = unread_.size();
+  if (kept > 0 && unread_.data() != buffer_.data())
+    std::memmove(buffer_.data(), unread_.data(), kept);
+  if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  const std::size_t got = readSome(file_.get(), buffer_.data() + kept, buffer_.size() - kept);
+  taken_ += got;
+  if (taken_ > limit_) throw tooLarge(limit_);
+  if (got == 0) atEnd_ = true;
+  unread_ = std::string_view(buffer_.data(), kept + got);
+  return got > 0;
+}
+
+bool TableReader::next(std::string_view& line) {
+  std::size_t searched = 0;
+  while (true) {
+    const std::size_t cr = unread_.find('\r', searched);
+    // A carriage return at the end of what is read may have its line feed still to come.
+    if (cr != std::string_view::npos && (cr + 1 < unread_.size() || atEnd_)) {
+      line = unread_.substr(0, cr);
+      const std::size_t end = cr + 1 + (cr + 1 < unread_.size() && unread_[cr + 1] == '\n');
+      unread_.remove_prefix(end);
+      consumed_ += end;
+      return true;
+    }
+    if (atEnd_) {
+      if (unread_.empty()) return false;
+      line = unread_;
+      consumed_ += unread_.size();
+      unread_ = {};
+      return true;
+    }
+    searched = cr == std::string_view::npos ? unread_.size() : cr;
+    readMore();
+  }
+}
+
+}  // namespace tarvex
