@@ -18,6 +18,7 @@
 #include "platform/safe_write.h"
 #include "platform/standard_name.h"
 #include "platform/text_file.h"
+#include "tables/table_reader.h"
 
 namespace tarvex {
 
@@ -44,9 +45,9 @@ constexpr std::size_t kMatrixFile = 5;
 // Lines, and the fields of every line when all have as many; {-1, -1} when unreadable.
 std::pair<long, long> matrixShape(const fs::path& file) {
   try {
-    const std::string bytes = readFileBytes(file);
+    TableReader table(file);
     long fields = -1, lines = 0;
-    for (std::string_view line : splitLineViews(bytes)) {
+    for (std::string_view line; table.next(line);) {
       const long n = static_cast<long>(std::count(line.begin(), line.end(), '\t')) + 1;
       if (lines++ > 0 && n != fields) fields = -2;
       if (lines == 1) fields = n;
@@ -73,7 +74,13 @@ std::vector<std::string> hintsFor(const BatchCheck& check, const ShellState& sta
   if (!check.fix && std::any_of(kRepairable.begin(), kRepairable.end(),
                                 [&](const char* code) { return hasCode(state, code); }))
     hints.push_back("--fix makes the repairs these checks offer, each file backed up first");
-  if (check.matrix && state.StationCount > 0) {
+  // A matrix of the wrong shape may have its headings taken the wrong way.
+  const auto shapeErrors = [&] {
+    return std::any_of(state.Findings.begin(), state.Findings.end(), [&](const Finding& f) {
+      return f.file == state.UserWLSFileName && f.severity == Severity::Error;
+    });
+  };
+  if (check.matrix && state.StationCount > 0 && shapeErrors()) {
     const auto shape = matrixShape(folder / state.UserWLSFileName);
     const long n = state.StationCount;
     if (!check.matrixHeadings && shape == std::pair(n + 1, n + 1))

@@ -41,14 +41,16 @@ class FlowLineChecker {
                                              " and the lines after it are not checked");
     lineErrors_ = 0;
     splitFieldsInto(line, fields_);
-    number_ = std::to_string(lineNumber_);
-    const std::string count = std::to_string(fields_.size());
-    if (fields_.size() < 3)
-      error("short-line",
-            " Line " + number_ + " only " + count + " columns. There should be 3 columns");
-    if (fields_.size() > 3)
-      warning("long-line",
-              " Line " + number_ + " there are " + count + " columns. There should be 3 columns");
+    // The texts are made only for a line with a problem: most lines have none.
+    if (fields_.size() != 3) {
+      const std::string count = std::to_string(fields_.size());
+      if (fields_.size() < 3)
+        error("short-line",
+              " Line " + number() + " only " + count + " columns. There should be 3 columns");
+      else
+        warning("long-line", " Line " + number() + " there are " + count +
+                                 " columns. There should be 3 columns");
+    }
     checkYear();
     checkFlow();
     if (lineErrors_ > 0) return;
@@ -57,25 +59,28 @@ class FlowLineChecker {
   }
 
  private:
+  std::string number() const { return std::to_string(lineNumber_); }
+
   std::string_view field(std::size_t column) const {
     if (column > fields_.size()) throw RunTimeError(err::kSubscriptOutOfRange);
     return fields_[column - 1];
   }
 
   void checkYear() {
-    const std::string text(field(2));
+    const std::string_view text = field(2);
     const long year = fnToLong(text);
     if (year == kNotWhole && text != "-9999")
       error("year-not-a-number",
-            " Line " + number_ + " " + text + " year is not a numeric year value.", 2);
+            " Line " + number() + " " + std::string(text) + " year is not a numeric year value.",
+            2);
     else if (year == kNotWhole)
-      warning("year-9999", " Line " + number_ + " a value of -9999 is in the year column.", 2);
+      warning("year-9999", " Line " + number() + " a value of -9999 is in the year column.", 2);
     else if (year < kFirstFlowYear || year > waterYear_)
       warning("year-out-of-range",
-              "Line " + number_ + " " + text + " year is outside the range " +
+              "Line " + number() + " " + std::string(text) + " year is outside the range " +
                   std::to_string(kFirstFlowYear) + " to " + std::to_string(waterYear_),
               2);
-    if (year <= 0) error("year-not-positive", " Line " + number_ + " year<= 0", 2);
+    if (year <= 0) error("year-not-positive", " Line " + number() + " year<= 0", 2);
 
     // An unusable year counts as 0, so the line after it is not compared with it.
     const long thisYear = year > 0 ? year : 0;
@@ -83,19 +88,21 @@ class FlowLineChecker {
       lastYear_ = thisYear;
       return;
     }
-    const std::string now = std::to_string(thisYear), last = std::to_string(lastYear_);
+    const auto now = [&] { return std::to_string(thisYear); };
+    const auto last = [&] { return std::to_string(lastYear_); };
     if (thisYear > 0) {
       if (lastYear_ > thisYear)
         error("year-before-last",
-              " Line " + number_ + " this year " + now + " is before last year: " + last, 2);
+              " Line " + number() + " this year " + now() + " is before last year: " + last(),
+              2);
       else if (lastYear_ == thisYear)
         error("year-repeated",
-              " Line " + number_ + " year " + now + " = last year " + last +
+              " Line " + number() + " year " + now() + " = last year " + last() +
                   " there are two or more values for this year.",
               2);
       else if (thisYear - lastYear_ > 1)
         warning("years-missing",
-                " Line " + number_ + " last year: " + last + " this year: " + now +
+                " Line " + number() + " last year: " + last() + " this year: " + now() +
                     " there are one or more missing values",
                 2);
     }
@@ -103,15 +110,16 @@ class FlowLineChecker {
   }
 
   void checkFlow() {
-    const std::string text(field(3));
+    const std::string_view text = field(3);
     const double flow = fnToDouble(text);
     if (flow == kNotNumber && text != "-99999")
-      error("flow-not-a-number", " Line " + number_ + " nonnumeric flow value", 3);
+      error("flow-not-a-number", " Line " + number() + " nonnumeric flow value", 3);
     else if (text == "-99999")
-      error("flow-99999", " Line " + number_ + " the flow value equals -99999", 3);
+      error("flow-99999", " Line " + number() + " the flow value equals -99999", 3);
     else if (flow < 0)
       error("negative-flow",
-            " Line " + number_ + " the flow value is less than zero: " + text + " Q", 3);
+            " Line " + number() + " the flow value is less than zero: " + std::string(text) + " Q",
+            3);
   }
 
   void error(const char* code, const std::string& text, std::optional<int> column = std::nullopt) {
@@ -139,7 +147,6 @@ class FlowLineChecker {
   long lastYear_ = 0;
   int lineErrors_ = 0;
   std::vector<std::string_view> fields_;
-  std::string number_;
 };
 
 }  // namespace

@@ -68,10 +68,11 @@ class UserMatrixCheck {
 
  private:
   void readLine(std::string_view line, RewriteDraft& copy);
-  void checkShape(long line, std::string_view text);
+  void checkShape(long line, long fields);
   void keepHeadings(long line, std::string_view text);
-  void readValues(long r, std::string_view line, RewriteDraft& copy);
-  void checkCell(long r, long j, double value, std::string_view field, std::string_view station);
+  long readValues(long r, std::string_view line, RewriteDraft& copy);
+  void writeCopyLine(std::string_view values, std::string& out);
+  void valueError(long r, long j, double value, std::string_view field, std::string_view station);
   bool shapeIsSound();
   bool checkHeadings();
   void checkValues();
@@ -133,15 +134,18 @@ void UserMatrixCheck::run() {
 
 void UserMatrixCheck::readLine(std::string_view line, RewriteDraft& copy) {
   const long number = ++lines_;
-  checkShape(number, line);
   if (h_ == 1) keepHeadings(number, line);
   const long r = number - 1 - h_;  // data rows count from 0
-  if (r >= 0 && r < n_ && !shapeErrors_) readValues(r, line, copy);
+  // The values are read while the shape is sound, counting the fields as they go.
+  const bool hasValues = !line.empty() && (h_ == 0 || line.find('\t') != std::string_view::npos);
+  if (r >= 0 && r < n_ && !shapeErrors_ && hasValues)
+    checkShape(number, readValues(r, line, copy) - h_);
+  else
+    checkShape(number, fieldCount(line) - h_);
 }
 
 // Pass 1: every line n fields wide and n lines long (headings add one to both).
-void UserMatrixCheck::checkShape(long line, std::string_view text) {
-  const long f = fieldCount(text) - h_;
+void UserMatrixCheck::checkShape(long line, long f) {
   if (f == n_) return;
   shapeErrors_ = true;
   error(f > n_ ? "long-line" : "short-line", line, {}, {},
@@ -198,39 +202,64 @@ bool UserMatrixCheck::checkHeadings() {
   return false;
 }
 
-// Data row r's values, read for pass 3 and written to the copy: a value whose text already
-// is the copy's text is copied as it stands.
-void UserMatrixCheck::readValues(long r, std::string_view line, RewriteDraft& copy) {
+// Data row r's values, read for pass 3, and its line of the copy; returns how many fields
+// the line has. A row whose every value is written as the copy writes it is copied as it
+// stands.
+long UserMatrixCheck::readValues(long r, std::string_view line, RewriteDraft& copy) {
   const std::string_view station = line.substr(0, h_ == 1 ? line.find('\t') : 0);
-  const char* const end = line.data() + line.size();
-  const char* p = line.data() + station.size() + h_;  // past the station's tab
-  std::string& out = copy.text();
-  for (long j = h_;; ++j) {
+  const std::string_view values = line.substr(station.size() + h_);  // past the station's tab
+  const char* const end = values.data() + values.size();
+  const char* p = values.data();
+  bool asItStands = true;
+  long j = h_;
+  for (;; ++j) {
     const char* const start = p;
-    const double value = fnToDoubleField(p, end);
+    // A value written as the copy writes it, and not negative, needs no reading to be
+    // checked; the diagonal's value is read all the same.
+    const bool shortest = skipShortestField(p, end);
     const std::string_view field(start, static_cast<std::size_t>(p - start));
-    checkCell(r, j, value, field, station);
-    if (makeCopy_) {
-      if (isShortestText(field))
-        out.append(field);
-      else
-        appendNumberText(out, value);
+    if (shortest) {
+      if (j == r + h_) diagonal_ += fnToDouble(field);
+    } else {
+      asItStands = false;
+      const double value = fnToDouble(field);
+      if (j == r + h_ && value != kNotNumber) diagonal_ += value;
+      if (value == kNotNumber || value < 0) valueError(r, j, value, field, station);
     }
     if (p == end) break;
-    if (makeCopy_) out += '\t';
     ++p;
   }
-  if (!makeCopy_) return;
+  const long fields = j + 1;
+  if (!makeCopy_ || fields != n_ + h_) return fields;
+  if (asItStands) {
+    copy.append(values);
+  } else {
+    writeCopyLine(values, copy.text());
+  }
   // No empty line after the last row: the matrix check would count it as a short row.
-  out += kCrLf;
-  copy.flushIfFull();
+  copy.append(kCrLf);
+  return fields;
 }
 
-// Field j of data row r (both from 0), read as `value`.
-void UserMatrixCheck::checkCell(long r, long j, double value, std::string_view field,
-                                std::string_view station) {
-  if (j == r + h_ && value != kNotNumber) diagonal_ += value;
-  if (value != kNotNumber && value >= 0) return;
+// A row of the copy: each value as numberText writes it, separated by tabs.
+void UserMatrixCheck::writeCopyLine(std::string_view values, std::string& out) {
+  const char* const end = values.data() + values.size();
+  char text[kLongestNumberText];
+  for (const char* p = values.data();; ++p) {
+    const char* const start = p;
+    if (skipShortestField(p, end))
+      out.append(start, p);
+    else
+      out.append(text, writeNumberText(text, fnToDouble(std::string_view(
+                                                 start, static_cast<std::size_t>(p - start)))));
+    if (p == end) break;
+    out += '\t';
+  }
+}
+
+// A value of field j of data row r (both from 0) that is not a number, or negative.
+void UserMatrixCheck::valueError(long r, long j, double value, std::string_view field,
+                                 std::string_view station) {
   const long c = h_ == 1 ? j : j + 1;
   const char* what = value == kNotNumber ? " has a nonnumeric value: " : " has a negative value: ";
   // The text counts data rows from 0; the finding points at the line of the file.

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include "platform/run_time_error.h"
 
@@ -46,9 +47,10 @@ std::size_t readSome(int fd, char* into, std::size_t size) {
 }
 
 void readBlocks(int fd, const std::function<void(std::string_view)>& take) {
-  std::string block(std::size_t{1} << 20, '\0');
-  while (const std::size_t got = readSome(fd, block.data(), block.size()))
-    take(std::string_view(block.data(), got));
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
+  const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
+  while (const std::size_t got = readSome(fd, block.get(), kBlock))
+    take(std::string_view(block.get(), got));
 }
 
 FileDescriptor openRegularFile(const fs::path& path) {

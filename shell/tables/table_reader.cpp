@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -21,7 +22,8 @@ TableReader::TableReader(const std::filesystem::path& path, std::uint64_t byteLi
   if (::fstat(file_.get(), &info) != 0) throw fromErrno(errno);
   size_ = static_cast<std::uint64_t>(info.st_size);
   if (size_ > limit_) throw tooLarge(limit_);
-  buffer_.resize(kBlock);
+  // A small file gets a small buffer: a study has thousands of them.
+  buffer_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size_ + 1)));
 }
 
 TableReader::TableReader(std::string_view bytes)

@@ -211,46 +211,73 @@ char* writeShortDecimal(char* out, double value) {
 
 }  // namespace
 
-void appendNumberText(std::string& out, double value) {
-  char text[32];
-  char* end = writeShortDecimal(text, value);
-  if (end == text) end = std::to_chars(text, text + sizeof text, value).ptr;
-  out.append(text, end);
+char* writeNumberText(char* out, double value) {
+  char* const end = writeShortDecimal(out, value);
+  return end != out ? end : std::to_chars(out, out + kLongestNumberText, value).ptr;
 }
 
-bool isShortestText(std::string_view text) {
-  std::size_t at = text.starts_with('-') ? 1 : 0;
-  const std::size_t signLength = at;
-  // The whole part: one zero, or digits that do not start with one.
-  const std::size_t wholeStart = at;
-  if (at < text.size() && text[at] == '0')
-    ++at;
-  else
-    while (at < text.size() && isDigit(text[at])) ++at;
-  const std::size_t wholeDigits = at - wholeStart;
-  if (wholeDigits == 0) return false;
-  // The fraction: digits after the point, the last of them not a zero.
-  if (at < text.size()) {
-    if (text[at] != '.') return false;
-    const std::size_t fractionStart = ++at;
-    while (at < text.size() && isDigit(text[at])) ++at;
-    if (at != text.size() || at == fractionStart || text[at - 1] == '0') return false;
+void appendNumberText(std::string& out, double value) {
+  char text[kLongestNumberText];
+  out.append(text, writeNumberText(text, value));
+}
+
+namespace {
+
+// Reads digits with at most one point from `p`, as far as they go, and tells whether they
+// are the shortest text of their number: one zero or digits that do not start with one,
+// then, after a point, digits that do not end with one; 15 significant digits at most, and
+// no longer than the number in scientific notation. One pass, for large tables.
+bool readShortestDigits(const char*& p, const char* end) {
+  const char* const start = p;
+  const auto digits = [&] {
+    const char* const first = p;
+    while (p != end && isDigit(*p)) ++p;
+    return p - first;
+  };
+  const long whole = digits();
+  if (whole == 0 || (whole > 1 && *start == '0')) return false;
+  long fraction = 0;
+  if (p != end && *p == '.') {
+    ++p;
+    fraction = digits();
+    if (fraction == 0 || p[-1] == '0') return false;
   }
-  const auto first = text.find_first_of("123456789", wholeStart);
-  if (first == std::string_view::npos) return true;  // "0" or "-0"
-  const std::size_t last = text.find_last_of("123456789");
-  // The digits from the first significant one to the last, without the point.
-  const std::size_t pointInside =
-      first < wholeStart + wholeDigits && last > wholeStart + wholeDigits;
-  const std::size_t significant = last - first + 1 - pointInside;
+  long significant = 0;
+  long exponent = 0;
+  if (*start != '0') {
+    // Zeros at the end of a whole number are not significant: "1000" is "1e+03".
+    long zeros = 0;
+    if (fraction == 0)
+      while (start[whole - 1 - zeros] == '0') ++zeros;
+    significant = whole + fraction - zeros;
+    exponent = whole - 1;
+  } else {
+    if (fraction == 0) return true;  // "0"
+    const char* const point = start + 1;
+    long zeros = 0;
+    while (point[1 + zeros] == '0') ++zeros;
+    significant = fraction - zeros;
+    exponent = -(zeros + 1);
+  }
   if (significant > 15) return false;
-  const long firstPosition = static_cast<long>(first - wholeStart);
-  const long exponent = firstPosition < static_cast<long>(wholeDigits)
-                            ? static_cast<long>(wholeDigits) - 1 - firstPosition
-                            : static_cast<long>(wholeDigits) - firstPosition;
-  const std::size_t scientific = signLength + significant + (significant > 1 ? 1 : 0) + 2 +
-                                 (exponent <= -100 || exponent >= 100 ? 3 : 2);
-  return text.size() <= scientific;
+  const long scientific =
+      significant + (significant > 1 ? 1 : 0) + 2 + (exponent <= -100 || exponent >= 100 ? 3 : 2);
+  return p - start <= scientific;
+}
+
+}  // namespace
+
+// A minus sign lengthens both notations alike, so it does not change which is shorter.
+bool isShortestText(std::string_view text) {
+  const char* p = text.data() + (text.starts_with('-') ? 1 : 0);
+  const char* const end = text.data() + text.size();
+  return readShortestDigits(p, end) && p == end;
+}
+
+bool skipShortestField(const char*& p, const char* end) {
+  const bool shortest = readShortestDigits(p, end) && (p == end || *p == '\t');
+  while (p != end && *p != '\t') ++p;
+  return shortest;
 }
 
 std::string numberText(double value) {

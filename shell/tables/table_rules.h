@@ -52,9 +52,17 @@ std::string_view siteStationNumber(std::string_view line);
 std::string numberText(double value);
 // The same text appended to `out`, for writers of many numbers.
 void appendNumberText(std::string& out, double value);
+// The same text written at `out`, which has room for kLongestNumberText bytes; returns
+// its end.
+inline constexpr std::size_t kLongestNumberText = 32;
+char* writeNumberText(char* out, double value);
 // True when `text` is already what numberText gives for the number it reads as, so that a
 // writer may copy it: a plain decimal with no needless sign, zero or point, 15 significant
 // digits at most, and no longer than the number in scientific notation.
 bool isShortestText(std::string_view text);
+// Moves `p` to the end of the field that starts there (the next tab, or `end`) and tells
+// whether the field is such a text without a minus sign: then it is a number, not
+// negative, and written as it stands, with no need to read its value.
+bool skipShortestField(const char*& p, const char* end);
 
 }  // namespace tarvex

@@ -184,7 +184,20 @@ TEST(TableRules, TextsCopiedOnlyWhenWrittenTheSame) {
   for (const std::string& text : sweepTexts()) {
     if (!isShortestText(text)) continue;
     ++copied;
-    ASSERT_EQ(numberText(fnToDouble(text)), text);
+    // Such a text is written as it stands; without a minus sign, it is a number and not
+    // negative, so that it needs no reading to be checked.
+    const double value = fnToDouble(text);
+    ASSERT_EQ(numberText(value), text);
+    if (text.front() != '-') ASSERT_TRUE(value != kNotNumber && value >= 0) << text;
+  }
+  // A field is such a text when its text is one without a minus sign, wherever it ends.
+  for (const std::string& text : sweepTexts()) {
+    for (const std::string& line : {text, text + "\t1"}) {
+      const char* p = line.data();
+      const bool shortest = skipShortestField(p, line.data() + line.size());
+      ASSERT_EQ(shortest, isShortestText(text) && !text.starts_with('-')) << text;
+      ASSERT_EQ(p, line.data() + std::min(line.find('\t'), line.size())) << text;
+    }
   }
   EXPECT_GT(copied, 20000);
   for (const char* text : {"0", "-0", "1", "0.05", "12.5", "-3", "123456789012345", "0.001",
