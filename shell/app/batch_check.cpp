@@ -69,18 +69,24 @@ bool hasCode(const ShellState& state, std::string_view code) {
 
 // What the user could do next, from what was found.
 std::vector<std::string> hintsFor(const BatchCheck& check, const ShellState& state,
-                                  const fs::path& folder) {
+                                  const FileChanges& changes, const fs::path& folder) {
   std::vector<std::string> hints;
   if (!check.fix && std::any_of(kRepairable.begin(), kRepairable.end(),
                                 [&](const char* code) { return hasCode(state, code); }))
     hints.push_back("--fix makes the repairs these checks offer, each file backed up first");
-  // A matrix of the wrong shape may have its headings taken the wrong way.
-  const auto shapeErrors = [&] {
-    return std::any_of(state.Findings.begin(), state.Findings.end(), [&](const Finding& f) {
-      return f.file == state.UserWLSFileName && f.severity == Severity::Error;
-    });
+  // The matrix is read again only when its shape may differ from the one the check found
+  // sound: it had errors, or the run replaced it (by its engine copy).
+  const auto mayHint = [&] {
+    std::error_code ec;
+    const fs::path matrix = fs::weakly_canonical(folder / state.UserWLSFileName, ec);
+    return std::any_of(state.Findings.begin(), state.Findings.end(),
+                       [&](const Finding& f) {
+                         return f.file == state.UserWLSFileName && f.severity == Severity::Error;
+                       }) ||
+           std::any_of(changes.rewrites.begin(), changes.rewrites.end(),
+                       [&](const Rewrite& r) { return r.path == matrix; });
   };
-  if (check.matrix && state.StationCount > 0 && shapeErrors()) {
+  if (check.matrix && state.StationCount > 0 && mayHint()) {
     const auto shape = matrixShape(folder / state.UserWLSFileName);
     const long n = state.StationCount;
     if (!check.matrixHeadings && shape == std::pair(n + 1, n + 1))
@@ -159,7 +165,7 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
     }
   }
 
-  BatchResult result{folder, state, changes, {}, hintsFor(check, state, folder)};
+  BatchResult result{folder, state, changes, {}, hintsFor(check, state, changes, folder)};
   for (std::size_t i = 0; i < kStandardFiles.size(); ++i)
     result.files.emplace_back(kStandardFiles[i].key, state.*kStandardFiles[i].variable);
   try {

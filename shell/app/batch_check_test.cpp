@@ -8,7 +8,9 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <sstream>
 
+#include "app/batch_desktop.h"
 #include "app/batch_report.h"
 #include "run_program.h"
 #include "sample_data.h"
@@ -153,6 +155,24 @@ TEST(BatchCheck, CountsAsASessionAndWritesNothing) {
     EXPECT_EQ(batchCounts, sessionCounts(data, fixture.answers));
     EXPECT_EQ(report["findings"].empty(), fixture.name == std::string("clean"));
   }
+}
+
+// On a terminal, long work keeps one line up to date, and wipes it when it is over.
+TEST(BatchCheck, ProgressIsOneLineRewrittenInPlace) {
+  ShellState state;
+  BatchDesktop desktop(false, std::nullopt);
+  std::ostringstream terminal;
+  BatchWindow window(state, desktop, false, &terminal, ProgressPace({}, {}));
+  window.showProgress("Matrix.txt", 5, 100);
+  window.showProgress("Matrix.txt", 100, 100);
+  window.endProgress();
+  const std::string line = "TARVEXshellv01: checking Matrix.txt: ";
+  EXPECT_EQ(terminal.str(), "\r" + line + "5%" + "\r" + line + "100%" + "\r" +
+                                std::string(line.size() + 4, ' ') + "\r");
+  // Without a terminal there is nowhere to show it.
+  BatchWindow quiet(state, desktop, false, nullptr, ProgressPace({}, {}));
+  quiet.showProgress("Matrix.txt", 5, 100);
+  quiet.endProgress();
 }
 
 TEST(BatchCheck, RepairsMatchTheInteractiveYesAndKeepBackups) {

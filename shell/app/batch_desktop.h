@@ -56,8 +56,9 @@ class BatchDesktop : public Desktop {
 class BatchWindow : public ShellReport, public CheckDriverWindow {
  public:
   // `progress`: where a line tells how far long work has come (a terminal), if anywhere.
-  BatchWindow(ShellState& state, Desktop& desktop, bool fix, std::ostream* progress = nullptr)
-      : state_(state), desktop_(desktop), fix_(fix), progress_(progress) {}
+  BatchWindow(ShellState& state, Desktop& desktop, bool fix, std::ostream* progress = nullptr,
+              const ProgressPace& pace = {})
+      : state_(state), desktop_(desktop), fix_(fix), progress_(progress), progressPace_(pace) {}
 
   void addError() override { ++state_.ErrorCount; }
   void addWarning() override { ++state_.WarningCount; }

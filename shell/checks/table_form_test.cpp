@@ -67,6 +67,32 @@ TEST(TableForm, LineEndsByteOrderMarksAndSeparators) {
   }
 }
 
+// A table examined a piece at a time is examined as the whole bytes are, wherever the
+// pieces split a line end or the mark.
+TEST(TableForm, ExaminedInPiecesAsWhole) {
+  const std::vector<std::string> texts = {
+      "a\r\nb\r\n", "a\nb\n", "\nx", "a\rb\r\n\n", "\xEF\xBB\xBFa\tb\r\n",
+      "a,b;c\r\n",  "a,b\tc", "\xEF\xBB", "",        "a,b\r\nc\td\r\n"};
+  for (const std::string& text : texts) {
+    const TableForm whole = examineTable(text);
+    for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+      TableFormScan scan;
+      for (std::size_t at = 0; at < text.size(); at += piece)
+        scan.add(std::string_view(text).substr(at, piece));
+      const TableForm form = scan.form();
+      EXPECT_EQ(form.lineFeedEnds, whole.lineFeedEnds) << text << " in pieces of " << piece;
+      EXPECT_EQ(form.returnEnds, whole.returnEnds) << text << " in pieces of " << piece;
+      EXPECT_EQ(form.byteOrderMark, whole.byteOrderMark) << text << " in pieces of " << piece;
+      EXPECT_EQ(form.commasWithoutTabs, whole.commasWithoutTabs) << text << " pieces " << piece;
+    }
+  }
+  EXPECT_EQ(examineTable("a\nb\r\nc\r").lineFeedEnds, 1);
+  EXPECT_EQ(examineTable("a\nb\r\nc\r").returnEnds, 2);
+  EXPECT_TRUE(examineTable("\xEF\xBB\xBF").byteOrderMark);
+  EXPECT_TRUE(examineTable("a,b").commasWithoutTabs);
+  EXPECT_FALSE(examineTable("a,b\tc").commasWithoutTabs);
+}
+
 TEST(TableForm, OnlyLineEndsAndTheMarkChange) {
   const std::vector<std::pair<std::string, std::string>> rows = {
       {"a\r\nb\r\n", "a\r\nb\r\n"},

@@ -9,6 +9,7 @@
 #include "check_harness.h"
 #include "file_size_limit.h"
 #include "finding_text.h"
+#include "tables/table_rules.h"
 
 namespace tarvex::testing {
 namespace {
@@ -296,6 +297,72 @@ TEST(UserMatrix, FindingsCarryLineColumnAndStation) {
       ++(f.severity == Severity::Error ? errors : warnings);
     EXPECT_EQ(harness.state.ErrorCount, errors);
     EXPECT_EQ(harness.state.WarningCount, warnings);
+  }
+}
+
+// A matrix larger than the blocks it is read and written in, its values written every way
+// a program may write them: the copy holds each as numberText writes it, and an error on the
+// last line, found after most of the copy was written, leaves no copy behind.
+TEST(UserMatrix, LargeMatricesCopiedValueByValue) {
+  constexpr int kStations = 700;
+  std::vector<std::string> stations;
+  for (int i = 0; i < kStations; ++i) stations.push_back(std::to_string(1000 + i));
+  const std::vector<std::string> texts = {"0.05",    "0.050", "5e-2",  "0.0500000000000000028",
+                                          "1e-07",   "0.0000001",      "+0.25", " 0.5 ",
+                                          "3",       "3.0",   "0",     "-0",
+                                          "0.1234567890123456",        "1000000", "12.5", "00.75"};
+  std::string headed = "Station";
+  for (const std::string& station : stations) headed += "\t" + station;
+  headed += "\r\n";
+  std::string expected;
+  for (int r = 0; r < kStations; ++r) {
+    headed += stations[r];
+    for (int c = 0; c < kStations; ++c) {
+      const std::string text = r == c ? std::string("1") : texts[(r * 7 + c) % texts.size()];
+      headed += "\t" + text;
+      expected += (c > 0 ? "\t" : "") + numberText(fnToDouble(text));
+    }
+    headed += "\r\n";
+    expected += "\r\n";
+  }
+  ASSERT_GT(expected.size(), std::size_t{2} << 20);
+  // The last line loses its last value; or its last value is no number.
+  const std::string shortLast = headed.substr(0, headed.rfind('\t')) + "\r\n";
+  const std::string letterLast = shortLast.substr(0, shortLast.size() - 2) + "\tx\r\n";
+  struct LargeRow {
+    std::string name;
+    std::string matrix;
+    long errors;
+    std::string written;
+  };
+  const std::vector<LargeRow> rows = {
+      {"sound", headed, 0, expected},
+      {"a short last line", shortLast, 1, ""},
+      {"no number at the end", letterLast, 1, ""},
+  };
+  for (const LargeRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    CheckHarness harness;
+    harness.stations(stations);
+    harness.file("M.txt", row.matrix);
+    harness.file("USERWLS.txt", "the old copy");
+
+    SubReadUserWLS(harness.context, "M.txt", true);
+
+    EXPECT_EQ(harness.state.ErrorCount, row.errors);
+    EXPECT_EQ(harness.read("USERWLS.txt"), row.written.empty() ? "the old copy" : row.written);
+    // Nothing but the two files and, when the copy was replaced, the old copy's backup.
+    EXPECT_EQ(entries(harness.dataDir.path()), row.written.empty() ? 2 : 3);
+    // How far the reading has come, told as it goes, never back, and ended.
+    const auto& progress = harness.report.progress;
+    ASSERT_GT(progress.size(), 10u);
+    for (std::size_t i = 0; i < progress.size(); ++i) {
+      EXPECT_EQ(progress[i].what, "M.txt");
+      EXPECT_EQ(progress[i].total, row.matrix.size());
+      EXPECT_LE(progress[i].done, progress[i].total);
+      if (i > 0) EXPECT_GT(progress[i].done, progress[i - 1].done);
+    }
+    EXPECT_EQ(harness.report.progressEnds, 1);
   }
 }
 

@@ -119,6 +119,47 @@ TEST(SafeWrite, ANewFileNeverReplacesOne) {
             fs::perms::owner_read | fs::perms::owner_write);
 }
 
+// A copy of a file, of any size, is a new file like any other: under the first free name,
+// with the file's bytes and mode.
+TEST(SafeWrite, ACopyIsANewFileWithTheFilesBytesAndMode) {
+  TempDir dir;
+  std::string large(3 * (std::size_t{1} << 20) + 5, 'x');
+  large[large.size() / 2] = 'y';
+  for (const std::string& bytes : {std::string(), std::string("small"), large}) {
+    const fs::path source = dir.write("source.txt", bytes);
+    fs::permissions(source, fs::perms(0640));
+    const std::string name = saveNewFileCopy(dir.path(), "copy.txt", source);
+    EXPECT_EQ(dir.read(name), bytes);
+    EXPECT_EQ(fs::status(dir.path() / name).permissions(), fs::perms(0640));
+  }
+  EXPECT_EQ(folderListing(dir.path()),
+            (std::vector<std::string>{"copy-2.txt", "copy-3.txt", "copy.txt", "source.txt"}));
+}
+
+// A file written a piece at a time appears whole at the commit, and not at all without it.
+TEST(SafeWrite, APendingFileAppearsOnlyWhenCommitted) {
+  TempDir dir;
+  const fs::path target = dir.write("table.txt", "old");
+  fs::permissions(target, fs::perms(0604));
+  {
+    PendingFile file(target);
+    file.write("new ");
+    file.write("bytes");
+    EXPECT_EQ(dir.read("table.txt"), "old");
+    EXPECT_EQ(readBytes(file.temporaryPath()), "new bytes");
+  }
+  EXPECT_EQ(folderListing(dir.path()), std::vector<std::string>{"table.txt"});
+  {
+    PendingFile file(target);
+    file.write("new bytes");
+    file.commit();
+  }
+  EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"table.txt", "new bytes"}}));
+  EXPECT_EQ(fs::status(target).permissions(), fs::perms(0604));
+  fs::permissions(target, fs::perms(0444));
+  EXPECT_RUNTIME_ERROR(PendingFile{target}, 70);
+}
+
 TEST(SafeWrite, NumberedNamesAndTemporaryNames) {
   const std::vector<std::pair<std::pair<std::string, int>, std::string>> numbered = {
       {{"a.txt-BadFile-3-7-2011.txt", 1}, "a.txt-BadFile-3-7-2011.txt"},

@@ -15,21 +15,27 @@ class ProgressPace {
  public:
   using Clock = std::chrono::steady_clock;
 
+  ProgressPace() = default;
+  ProgressPace(Clock::duration quiet, Clock::duration interval)
+      : quiet_(quiet), interval_(interval) {}
+
   // True at most every tenth of a second: time to look at the progress (and to let the
   // window draw itself).
   bool tick() {
     const Clock::time_point now = Clock::now();
     if (!start_) start_ = last_ = now;
-    if (now - last_ < std::chrono::milliseconds(100)) return false;
+    if (now - last_ < interval_) return false;
     last_ = now;
     return true;
   }
   // True once the work has gone on for a second.
-  bool showing() const { return start_ && last_ - *start_ >= std::chrono::seconds(1); }
+  bool showing() const { return start_ && last_ - *start_ >= quiet_; }
   // The work is over: the next starts from nothing.
   void restart() { start_.reset(); }
 
  private:
+  Clock::duration quiet_ = std::chrono::seconds(1);
+  Clock::duration interval_ = std::chrono::milliseconds(100);
   std::optional<Clock::time_point> start_;
   Clock::time_point last_;
 };

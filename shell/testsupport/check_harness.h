@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,11 +26,22 @@ class RecordingReport : public ShellReport {
   void setStatus(const std::string& text) override { statuses.push_back(text); }
   void disableSteps() override { stepsDisabled = true; }
   void showInformation() override { shownReports.push_back(state_.InformationText); }
+  void showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) override {
+    progress.push_back({what, done, total});
+  }
+  void endProgress() override { ++progressEnds; }
+
+  struct Progress {
+    std::string what;
+    std::uint64_t done, total;
+  };
 
   int countShows = 0;
   std::vector<std::string> statuses;
   std::vector<std::string> shownReports;  // InformationText each time the viewer opened
   bool stepsDisabled = false;
+  std::vector<Progress> progress;
+  int progressEnds = 0;
 
  private:
   ShellState& state_;

@@ -93,6 +93,8 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   void showInformation() override;
   void showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) override;
   void endProgress() override;
+  // How soon and how often progress shows: after a second, ten times a second, unless set.
+  void setProgressPace(const ProgressPace& pace) { progressPace_ = pace; }
 
   // What the check driver asks of the window.
   void showStationRepair() override;

@@ -459,5 +459,26 @@ TEST(MainWindow, AboutIsModelessAndWaitAsksBeforeClosing) {
                                     "== close frmWait\n");
 }
 
+// Long work tells in the status line which file and how far, and the line is as it was when
+// the work is over; short work shows nothing.
+TEST(MainWindow, ProgressShowsInTheStatusLineWhileTheWorkGoesOn) {
+  ShellHarness shell;
+  shell.window.setProgressPace(ProgressPace({}, {}));
+  shell.window.setStatus("Check User-defined matrix file");
+  shell.window.showProgress("M.txt", 42, 100);
+  EXPECT_EQ(shell.window.tbMyStatus.text(), "Check User-defined matrix file - M.txt: 42%");
+  shell.window.showProgress("M.txt", 100, 100);
+  EXPECT_EQ(shell.window.tbMyStatus.text(), "Check User-defined matrix file - M.txt: 100%");
+  shell.window.endProgress();
+  EXPECT_EQ(shell.window.tbMyStatus.text(), "Check User-defined matrix file");
+
+  ShellHarness quick;
+  quick.window.setStatus("Check user-defined annual time-series files");
+  quick.window.showProgress("the annual flow files", 1, 2);
+  EXPECT_EQ(quick.window.tbMyStatus.text(), "Check user-defined annual time-series files");
+  quick.window.endProgress();
+  EXPECT_EQ(quick.window.tbMyStatus.text(), "Check user-defined annual time-series files");
+}
+
 }  // namespace
 }  // namespace tarvex::testing
