@@ -58,8 +58,8 @@ void BatchWindow::showProgress(const std::string& what, std::uint64_t done, std:
   progressShown_ = line.size();
 }
 
+// The quiet second counts from the start of the whole check, not of each file.
 void BatchWindow::endProgress() {
-  progressPace_.restart();
   if (!progress_ || progressShown_ == 0) return;
   *progress_ << '\r' << std::string(progressShown_, ' ') << '\r' << std::flush;
   progressShown_ = 0;

@@ -22,7 +22,7 @@ class CheckProgress {
   }
 
  private:
-  static constexpr unsigned kStepsPerReport = 16;
+  static constexpr unsigned kStepsPerReport = 4;
 
   ShellReport& report_;
   std::string what_;

@@ -85,47 +85,50 @@ void checkFlowFiles(CheckContext& context, FlowFilesResult& result) {
   Report warnings(context);
   RewriteDraft compilation =
       context.startRewrite(resolveStandardName(folder, kCompilationFileName));
-  CheckProgress progress(context.report, "the annual flow files",
-                         static_cast<std::uint64_t>(stationCount));
-  for (long i = 1; i <= stationCount; ++i) {
-    progress.at(static_cast<std::uint64_t>(i));
-    const std::string& station = state.StationNumbers.at(i);
-    if (!found[i]) {
-      ++result.MissingCount;
-      errors.add(Finding{
-          state.SiteInfoFileName, std::nullopt, station, std::nullopt, Severity::Error,
-          "Error: Station: " + station +
-              " has no Annual-Time Series Flow file in directory: " + state.WorkingDirectory,
-          "missing-flow-file"});
-      continue;
-    }
-    const std::string& name = state.FlowFileNames[i];
-    AnnualFlowResult file = TestAnnualFlowFile(context.dataFile(name), waterYear);
-    for (Finding& finding : file.findings) {
-      finding.station = station;
-      (finding.severity == Severity::Error ? errors : warnings).add(std::move(finding));
-    }
-    // A file with problems counts once more, as a file.
-    if (file.ErrFlag != 0)
-      context.found({name,
-                     {},
-                     station,
-                     {},
-                     Severity::Error,
-                     name + " has " + std::to_string(file.ErrFlag) +
-                         " error lines; they are left out of the compilation file",
-                     "flow-file-errors"});
-    if (file.WarnFlag != 0)
-      context.found({name,
-                     {},
-                     station,
-                     {},
-                     Severity::Warning,
-                     name + " has " + std::to_string(file.WarnFlag) + " warnings",
-                     "flow-file-warnings"});
-    if (file.OutText.size() > 7) {
-      compilation.append(file.OutText);
-      compilation.append(kLineBreak);
+  {
+    // Told only while the files are read: the reports that follow show the status as it was.
+    CheckProgress progress(context.report, "the annual flow files",
+                           static_cast<std::uint64_t>(stationCount));
+    for (long i = 1; i <= stationCount; ++i) {
+      progress.at(static_cast<std::uint64_t>(i));
+      const std::string& station = state.StationNumbers.at(i);
+      if (!found[i]) {
+        ++result.MissingCount;
+        errors.add(Finding{
+            state.SiteInfoFileName, std::nullopt, station, std::nullopt, Severity::Error,
+            "Error: Station: " + station +
+                " has no Annual-Time Series Flow file in directory: " + state.WorkingDirectory,
+            "missing-flow-file"});
+        continue;
+      }
+      const std::string& name = state.FlowFileNames[i];
+      AnnualFlowResult file = TestAnnualFlowFile(context.dataFile(name), waterYear);
+      for (Finding& finding : file.findings) {
+        finding.station = station;
+        (finding.severity == Severity::Error ? errors : warnings).add(std::move(finding));
+      }
+      // A file with problems counts once more, as a file.
+      if (file.ErrFlag != 0)
+        context.found({name,
+                       {},
+                       station,
+                       {},
+                       Severity::Error,
+                       name + " has " + std::to_string(file.ErrFlag) +
+                           " error lines; they are left out of the compilation file",
+                       "flow-file-errors"});
+      if (file.WarnFlag != 0)
+        context.found({name,
+                       {},
+                       station,
+                       {},
+                       Severity::Warning,
+                       name + " has " + std::to_string(file.WarnFlag) + " warnings",
+                       "flow-file-warnings"});
+      if (file.OutText.size() > 7) {
+        compilation.append(file.OutText);
+        compilation.append(kLineBreak);
+      }
     }
   }
   context.finishRewrite(compilation);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "checks/check_progress.h"
 #include "checks/report.h"
 #include "platform/text_file.h"
 #include "platform/unified_diff.h"
@@ -22,9 +23,17 @@ bool ask(CheckContext& context, const std::string& text, const std::string& file
 }
 
 // The table as the run sees it, examined a block at a time.
-TableForm scanTable(CheckContext& context, const std::filesystem::path& path) {
+TableForm scanTable(CheckContext& context, const std::filesystem::path& path,
+                    const std::string& fileName) {
   TableFormScan scan;
-  context.readBlocks(path, [&](std::string_view block) { scan.add(block); });
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  CheckProgress progress(context.report, "line ends of " + fileName, ec ? 0 : size);
+  std::uint64_t done = 0;
+  context.readBlocks(path, [&](std::string_view block) {
+    scan.add(block);
+    progress.at(done += block.size());
+  });
   return scan.form();
 }
 
@@ -75,7 +84,7 @@ std::string withWindowsLineEnds(std::string_view bytes) {
 
 bool checkTableForm(CheckContext& context, const std::string& fileName) {
   const auto path = context.dataFile(fileName);
-  const TableForm form = scanTable(context, path);
+  const TableForm form = scanTable(context, path, fileName);
   // A table to mend is held whole, to count the lines the mending changes.
   const std::string bytes =
       form.lineFeedEnds > 0 || form.byteOrderMark ? context.readFile(path) : std::string();

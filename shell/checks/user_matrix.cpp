@@ -122,10 +122,13 @@ void UserMatrixCheck::run() {
   TableReader table = context_.readTable(context_.dataFile(fileName_));
   RewriteDraft copy = context_.startRewrite(userWlsPath(state_));
   makeCopy_ = copy.mode() != RewriteDraft::Mode::Discard;
-  CheckProgress progress(context_.report, fileName_, table.size());
-  for (std::string_view line; table.next(line);) {
-    readLine(line, copy);
-    progress.at(table.consumed());
+  {
+    // Told only while the lines are read: the boxes that follow show the status as it was.
+    CheckProgress progress(context_.report, fileName_, table.size());
+    for (std::string_view line; table.next(line);) {
+      readLine(line, copy);
+      progress.at(table.consumed());
+    }
   }
   if (shapeIsSound() && (h_ == 0 || checkHeadings())) checkValues();
   showReport();

@@ -130,7 +130,7 @@ void MainWindow::showCounts() {
 
 void MainWindow::setStatus(const std::string& text) { tbMyStatus.setText(text); }
 
-// The status line says which file and how far, after the work's first second; the window
+// The status line says which file and how far, no more than ten times a second; the window
 // draws itself meanwhile.
 void MainWindow::showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) {
   if (!progressPace_.tick()) return;

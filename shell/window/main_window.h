@@ -93,7 +93,7 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
   void showInformation() override;
   void showProgress(const std::string& what, std::uint64_t done, std::uint64_t total) override;
   void endProgress() override;
-  // How soon and how often progress shows: after a second, ten times a second, unless set.
+  // How soon and how often progress shows: ten times a second, unless set.
   void setProgressPace(const ProgressPace& pace) { progressPace_ = pace; }
 
   // What the check driver asks of the window.
@@ -146,7 +146,7 @@ class MainWindow : public Form, public ShellReport, public CheckDriverWindow {
 
   Desktop& desktop_;
   ShellState& state_;
-  ProgressPace progressPace_;
+  ProgressPace progressPace_{std::chrono::milliseconds(0), std::chrono::milliseconds(100)};
   std::optional<std::string> statusBeforeProgress_;  // while the progress shows in its place
   std::unique_ptr<AboutForm> about_;
   std::unique_ptr<WaitForm> wait_;
