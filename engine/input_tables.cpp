@@ -16,10 +16,7 @@ namespace {
 
 std::vector<std::string> readLines(const fs::path& file) {
   try {
-    std::vector<std::string> lines;
-    TableReader table(file);
-    for (std::string_view line; table.next(line);) lines.emplace_back(line);
-    return lines;
+    return readTextLines(file);
   } catch (const RunTimeError& e) {
     throw InputError("cannot read " + file.filename().string() + ": " + e.description());
   }

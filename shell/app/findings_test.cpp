@@ -18,6 +18,7 @@
 #include "run_program.h"
 #include "sample_data.h"
 #include "state/shell_state.h"
+#include "tables/table_reader.h"
 #include "temp_dir.h"
 #include "window/main_window.h"
 

@@ -17,6 +17,7 @@
 #include "platform/text_file.h"
 #include "run_program.h"
 #include "sample_data.h"
+#include "tables/table_reader.h"
 #include "temp_dir.h"
 #include "window/main_window.h"
 

@@ -8,6 +8,7 @@
 #include "checks/check_trap.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
+#include "tables/table_reader.h"
 #include "tables/table_rules.h"
 
 namespace tarvex {

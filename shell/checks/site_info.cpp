@@ -12,6 +12,7 @@
 #include "checks/table_form.h"
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
+#include "tables/table_reader.h"
 #include "tables/table_rules.h"
 
 namespace tarvex {

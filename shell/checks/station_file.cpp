@@ -13,6 +13,7 @@
 #include "platform/run_time_error.h"
 #include "platform/text_file.h"
 #include "platform/unified_diff.h"
+#include "tables/table_reader.h"
 #include "tables/table_rules.h"
 
 namespace tarvex {

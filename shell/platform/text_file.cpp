@@ -16,23 +16,6 @@ namespace tarvex {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string_view> splitLineViews(std::string_view bytes) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = bytes.find('\r'); i != std::string_view::npos; i = bytes.find('\r', start)) {
-    lines.push_back(bytes.substr(start, i - start));
-    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size()) lines.push_back(bytes.substr(start));
-  return lines;
-}
-
-std::vector<std::string> splitLines(std::string_view bytes) {
-  const std::vector<std::string_view> views = splitLineViews(bytes);
-  return {views.begin(), views.end()};
-}
-
 RunTimeError tooLarge(std::uint64_t byteLimit) {
   return RunTimeError(err::kOutOfMemory,
                       "File too large: more than " + std::to_string(byteLimit) + " bytes");
@@ -128,10 +111,6 @@ std::string readFileBytes(const fs::path& path, std::uint64_t byteLimit) {
     bytes.append(block.data(), got);
   }
   return bytes;
-}
-
-std::vector<std::string> readTextLines(const fs::path& path) {
-  return splitLines(readFileBytes(path));
 }
 
 std::string trimBlanks(std::string_view text) {

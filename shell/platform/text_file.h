@@ -19,13 +19,6 @@ inline constexpr std::string_view kLineBreak = "\r\n";
 // that no file (nor one that grows while it is read) can exhaust the memory.
 inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{2} << 30;
 
-// Splits bytes into lines. A carriage return ends a line, with or without a line
-// feed after it; a line feed alone does not. Text after the last line end is a last
-// line; a final line end does not start an empty one.
-std::vector<std::string> splitLines(std::string_view bytes);
-// The same lines as views into `bytes`, for readers that hold the whole file anyway.
-std::vector<std::string_view> splitLineViews(std::string_view bytes);
-
 // Opens a file for reading as it is at the moment it is opened: a regular file (checked on
 // the open descriptor, so a name swapped for a device or a pipe after a look at it is
 // still refused), never waiting on a pipe. A RunTimeError otherwise.
@@ -65,7 +58,6 @@ class LineReader {
 // or holds more than `byteLimit` bytes (7, "File too large").
 std::string readFileBytes(const std::filesystem::path& path,
                           std::uint64_t byteLimit = kMaxFileBytes);
-std::vector<std::string> readTextLines(const std::filesystem::path& path);
 
 // Removes blanks (the space character only) from both ends.
 std::string trimBlanks(std::string_view text);

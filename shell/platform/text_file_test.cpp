@@ -12,26 +12,6 @@
 namespace tarvex::testing {
 namespace {
 
-TEST(TextFile, LinesEndAtCarriageReturns) {
-  struct Row {
-    std::string bytes;
-    std::vector<std::string> lines;
-  };
-  const std::vector<Row> rows = {
-      {"", {}},
-      {"a", {"a"}},
-      {"a\r\n", {"a"}},
-      {"a\r\nb", {"a", "b"}},
-      {"a\rb\r", {"a", "b"}},
-      {"a\nb\r\n", {"a\nb"}},
-      {"\r\n\r\n", {"", ""}},
-      {"a\r\r\nb", {"a", "", "b"}},
-      {"a\r\n\n", {"a", "\n"}},
-      {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
-  };
-  for (const Row& row : rows) EXPECT_EQ(splitLines(row.bytes), row.lines) << row.bytes;
-}
-
 TEST(TextFile, TrimRemovesBlanksOnly) {
   EXPECT_EQ(trimBlanks("  a b  "), "a b");
   EXPECT_EQ(trimBlanks("\ta\t"), "\ta\t");

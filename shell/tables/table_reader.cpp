@@ -68,4 +68,23 @@ bool TableReader::next(std::string_view& line) {
   }
 }
 
+std::vector<std::string_view> splitLineViews(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  TableReader table(bytes);
+  for (std::string_view line; table.next(line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+  const std::vector<std::string_view> views = splitLineViews(bytes);
+  return {views.begin(), views.end()};
+}
+
+std::vector<std::string> readTextLines(const std::filesystem::path& path) {
+  std::vector<std::string> lines;
+  TableReader table(path);
+  for (std::string_view line; table.next(line);) lines.emplace_back(line);
+  return lines;
+}
+
 }  // namespace tarvex

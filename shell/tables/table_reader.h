@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_descriptor.h"
 #include "platform/text_file.h"
@@ -41,5 +42,11 @@ class TableReader {
   std::uint64_t consumed_ = 0;  // bytes handed out as lines and line ends
   std::uint64_t limit_ = 0;
 };
+
+// A table's bytes held whole, split into lines by the same rule.
+std::vector<std::string_view> splitLineViews(std::string_view bytes);
+std::vector<std::string> splitLines(std::string_view bytes);
+// A table file's lines (a RunTimeError as from TableReader).
+std::vector<std::string> readTextLines(const std::filesystem::path& path);
 
 }  // namespace tarvex

@@ -20,10 +20,45 @@ std::vector<std::string> linesOf(TableReader& reader) {
   return lines;
 }
 
+// The rule, a byte at a time: a carriage return ends a line, and a line feed right after
+// it belongs to that end.
 std::vector<std::string> splitByRule(std::string_view bytes) {
   std::vector<std::string> lines;
-  for (std::string_view line : splitLineViews(bytes)) lines.emplace_back(line);
+  std::string line;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') {
+      line += bytes[i];
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+TEST(TableReader, LinesEndAtCarriageReturns) {
+  struct Row {
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\nb\r\n", {"a\nb"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\r\n\n", {"a", "\n"}},
+      {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(splitLines(row.bytes), row.lines) << row.bytes;
+    EXPECT_EQ(splitByRule(row.bytes), row.lines) << row.bytes;
+  }
 }
 
 // The reader splits a file as the whole-file rule splits its bytes, wherever a line end

@@ -1,6 +1,7 @@
 #include "platform/error_trap.h"
 #include "platform/text_file.h"
 #include "run/file_routines.h"
+#include "tables/table_reader.h"
 #include "viewers/information_form.h"
 #include "window/main_window.h"
 
