@@ -11,6 +11,7 @@
 
 #include "platform/file_descriptor.h"
 #include "platform/run_time_error.h"
+#include "platform/system_calls.h"
 
 namespace tarvex {
 
@@ -39,7 +40,7 @@ bool isInside(const fs::path& path, const fs::path& folder) {
 void syncFolder(const fs::path& folder) {
   FileDescriptor dir(
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) ::fsync(dir.get());
+  if (dir.valid()) systemCalls().fsync(dir.get());
 }
 
 // A new file under a hidden name beside its final one, removed unless committed.
@@ -90,12 +91,12 @@ class TemporaryFile {
 
   // Everything on disk and the file closed: only a complete file is ever renamed.
   void finish() {
-    if (::fsync(fd_.get()) != 0) throw fromErrno(errno);
+    if (systemCalls().fsync(fd_.get()) != 0) throw fromErrno(errno);
     if (fd_.close() != 0) throw fromErrno(errno);
   }
 
   void replace(const fs::path& target) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) throw fromErrno(errno);
+    if (systemCalls().rename(path_.c_str(), target.c_str()) != 0) throw fromErrno(errno);
     committed_ = true;
     syncFolder(folder_);
   }
