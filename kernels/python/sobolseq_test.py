@@ -149,6 +149,8 @@ BAD_ARGUMENTS = [
     (TypeError, lambda: sobolseq.points(2, 4, out=np.empty((4, 2), dtype=np.uint64, order="F"))),
     (TypeError, lambda: sobolseq.codes(2, 4, out=np.empty((4, 2), order="F"))),
     (ValueError, lambda: sobolseq.points(2, 4, out=np.empty((2, 4), order="F"))),
+    (ValueError, lambda: sobolseq.points(2, 4, out=np.empty((4, 3), order="F"))),
+    (ValueError, lambda: sobolseq.codes(3, 4, out=np.empty((4, 2), dtype=np.uint64, order="F"))),
     (ValueError, lambda: sobolseq.points(2, 4, out=np.empty((4, 2)))),  # C order
     (ValueError, lambda: sobolseq.points(2, 4, out=np.empty((4, 2), order="F")[::-1])),
     (ValueError, lambda: sobolseq.direction_numbers(-1)),
