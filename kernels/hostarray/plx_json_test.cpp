@@ -127,6 +127,37 @@ TEST(PlxJson, StreamedTextIsTheTreeDump) {
       R"({"class":"logical","data":[true,false],"dims":[1,2]}],"class":"cell","dims":[1,3]})");
 }
 
+// A list must hold as many elements as the dims multiply to: one more would be written past
+// the array, one less would leave an element unset.
+TEST(PlxJson, ListsHoldExactlyTheElementsOfTheirDims) {
+  const struct {
+    const char* text;
+    const char* refusal;  // nothing when the array reads
+  } cases[] = {
+      {R"({"class": "double", "dims": [2, 1], "data": [1, 2]})", nullptr},
+      {R"({"class": "double", "dims": [2, 1], "data": [1]})", R"(x: "data" must list 2 elements)"},
+      {R"({"class": "double", "dims": [2, 1], "data": [1, 2, 3]})",
+       R"(x: "data" must list 2 elements)"},
+      {R"({"class": "uint64", "dims": [1, 2], "data": [1, 2, 3, 4]})",
+       R"(x: "data" must list 2 elements)"},
+      {R"({"class": "logical", "dims": [0, 3], "data": [true]})",
+       R"(x: "data" must list 0 elements)"},
+      {R"({"class": "cell", "dims": [1, 1], "cells": [null, null]})",
+       R"(x: "cells" must list 1 elements)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    try {
+      const ArrayPtr array = hostarray::arrayFromJson(json::parse(c.text), "x");
+      EXPECT_EQ(c.refusal, nullptr);
+      EXPECT_EQ(array->numberOfElements(), 2u);
+    } catch (const hostarray::JsonFormatError& e) {
+      ASSERT_NE(c.refusal, nullptr) << e.what();
+      EXPECT_STREQ(e.what(), c.refusal);
+    }
+  }
+}
+
 TEST(PlxJson, OutputsInOneObject) {
   std::vector<ArrayPtr> outputs = list(words(1, 1, {~0ull}), ArrayPtr{}, doubles(1, 1, {-0.0}));
   std::ostringstream out;

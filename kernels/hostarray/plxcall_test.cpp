@@ -221,6 +221,8 @@ TEST_F(Plxcall, FindsKernelsByPathAndSearchPath) {
   fs::copy_file(bin / "Tavrel.so", dir_ / "Elsewhere.so");
   const char* input = R"({"inputs": []})";
   EXPECT_EQ(run((bin / "Tavrel.so").string(), input).status, 3);
+  // A file name ending in .so names that file, in the current folder.
+  EXPECT_EQ(run("Elsewhere.so", input, "cd '" + dir_.string() + "' &&").status, 3);
   EXPECT_EQ(run("Elsewhere", input).status, 2);
   EXPECT_EQ(run("Elsewhere", input, "PLX_KERNEL_PATH='/nonexistent:" + dir_.string() + "'").status,
             3);

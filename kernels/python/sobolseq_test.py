@@ -1,6 +1,7 @@
 import functools
 import os
 import pickle
+import re
 
 import numpy as np
 import pytest
@@ -159,6 +160,22 @@ BAD_ARGUMENTS = [
 def test_bad_arguments(error, bad):
     with pytest.raises(error):
         bad()
+
+
+# An out= of another shape is refused, with the shape it must have, and left as it was; a
+# long run (in blocks) too.
+@pytest.mark.parametrize("make, dtype, n, shape", [
+    (sobolseq.points, np.float64, 4, (4, 3)),
+    (sobolseq.points, np.float64, 4, (4, 1)),
+    (sobolseq.points, np.float64, 4, (5, 2)),
+    (sobolseq.codes, np.uint64, 4, (4, 3)),
+    (sobolseq.points, np.float64, 2**17, (2**17, 1)),
+])
+def test_out_of_another_shape_is_refused(make, dtype, n, shape):
+    out = np.full(shape, 7, dtype=dtype, order="F")
+    with pytest.raises(ValueError, match=re.escape(f"out must have shape {(n, 2)}, not {shape}")):
+        make(2, n, out=out)
+    assert (out == 7).all()
 
 
 def resident_bytes():

@@ -68,6 +68,18 @@ TEST(SobolBits, TruncateToWord) {
   for (const auto& c : cases) EXPECT_EQ(sobolbits::truncateToWord(c.value), c.word) << c.value;
 }
 
+// A count below 1 is no rows, however it would wrap as a word; a count keeps its low 32 bits.
+TEST(SobolBits, TruncateToCount) {
+  const struct {
+    double value;
+    std::uint32_t count;
+  } cases[] = {
+      {0.99, 0},         {0, 0}, {-0.5, 0}, {-1, 0},         {-0x1p40, 0},
+      {std::nan(""), 0}, {1, 1}, {7.9, 7},  {0x1p32 + 3, 3}, {0x1p32, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(sobolbits::truncateToCount(c.value), c.count) << c.value;
+}
+
 TEST(SobolBits, BitsOfCode) {
   const struct {
     std::uint64_t value;

@@ -305,6 +305,46 @@ TEST(Findings, EveryCountIsOneFindingThatPointsAtItsLine) {
   EXPECT_GE(damaged, 40);
 }
 
+// Known damages, and where the JSON says their finding is: the line of the file (the heading
+// is 1), the station as read and the 1-based field, each from its own source.
+TEST(Findings, KnownDamagesNameTheirLineStationAndField) {
+  struct Row {
+    const char* damage;
+    std::string file, code;
+    json line, station, field, expected;
+  };
+  const std::vector<Row> rows = {
+      {"site: a regional skew", "SiteInfo.txt", "regional-skew", 2, "08010000", 7, nullptr},
+      {"site: a record code", "SiteInfo.txt", "record-code", 3, "08010100", 8, nullptr},
+      {"skew: a heading that differs", "LP3G.txt", "heading-mismatch", 1, nullptr, 3, "Q2"},
+      {"flow: a short line", "FlowChar.txt", "short-line", 4, kStation, nullptr, nullptr},
+      {"annual flows: a negative flow", kFlowFile, "negative-flow", 6, "08010100", 3, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.damage);
+    const auto damage = std::find_if(damages().begin(), damages().end(), [&](const Damage& d) {
+      return d.name == std::string_view(row.damage);
+    });
+    ASSERT_NE(damage, damages().end());
+    TempDir data;
+    writeSampleData(data.path());
+    damage->apply(data);
+    const ProgramResult r =
+        runProgram(shellProgram() + " --check " + shellQuote(data.path().string()) +
+                   " --date 2026-12-08 --matrix --matrix-headings --flow-files --json -");
+    const json report = json::parse(r.out);
+    std::vector<json> found;
+    for (const json& finding : report["findings"])
+      if (finding["code"] == row.code) found.push_back(finding);
+    ASSERT_EQ(found.size(), 1u) << report["findings"].dump(1);
+    EXPECT_EQ(found[0]["file"], row.file);
+    EXPECT_EQ(found[0]["line"], row.line);
+    EXPECT_EQ(found[0]["station"], row.station);
+    EXPECT_EQ(found[0]["field"], row.field);
+    EXPECT_EQ(found[0]["expected"], row.expected);
+  }
+}
+
 // Tables written by other systems: named in batch, mended by --fix (each backed up), and then
 // clean; the same in the window when the user agrees.
 TEST(Findings, TablesFromOtherSystemsAreMendedAndThenClean) {

@@ -158,27 +158,55 @@ TEST(RepairPreview, AnUndoPutsBackWhatTheLastRepairChanged) {
   EXPECT_NE(said.find("has no logged repair to undo"), std::string::npos) << said;
 }
 
-TEST(RepairPreview, AFileEditedSinceTheRepairIsLeftAloneAndNamed) {
-  TempDir work;
-  const fs::path region = work.path() / "region";
-  writeSampleData(region, {.withMatrix = false, .withFlowFiles = false});
-  for (const char* table : {"LP3G.txt", "LP3s.txt"}) {
-    const Damage& damage = *std::find_if(damages().begin(), damages().end(), [&](const Damage& d) {
-      return std::string(d.table) == table;
-    });
-    writeBytes(region / table, damage.change(readBytes(region / table)));
-  }
-  const std::string damagedSkew = readBytes(region / "LP3G.txt");
-  ASSERT_EQ(shell("--check " + quoted(region) + " --fix").exitCode, 0);
-  const std::string edited = readBytes(region / "LP3s.txt") + "an edit of the user's\r\n";
-  writeBytes(region / "LP3s.txt", edited);
+// A file is put back only while it holds what the repair wrote and its backup what the file
+// held before: otherwise it is left alone, and the undo says why.
+TEST(RepairPreview, AFileOrBackupChangedSinceTheRepairIsLeftAloneAndNamed) {
+  const auto backupOf = [](const fs::path& folder) {
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.path().filename().string().starts_with("LP3s.txt-BadFile-")) return entry.path();
+    return fs::path();
+  };
+  struct Row {
+    const char* what;
+    std::function<void(const fs::path&, const fs::path&)> change;  // the folder, the backup
+    std::string why;
+  };
+  const std::vector<Row> rows = {
+      {"the file edited",
+       [](const fs::path& folder, const fs::path&) {
+         writeBytes(folder / "LP3s.txt", readBytes(folder / "LP3s.txt") + "an edit\r\n");
+       },
+       "it was changed after the repair"},
+      {"its backup edited",
+       [](const fs::path&, const fs::path& backup) {
+         writeBytes(backup, readBytes(backup) + "an edit\r\n");
+       },
+       "its backup LP3s.txt-BadFile-"},
+      {"its backup removed", [](const fs::path&, const fs::path& backup) { fs::remove(backup); },
+       "its backup LP3s.txt-BadFile-"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir work;
+    const fs::path region = work.path() / "region";
+    writeSampleData(region, {.withMatrix = false, .withFlowFiles = false});
+    for (const char* table : {"LP3G.txt", "LP3s.txt"}) {
+      const Damage& damage =
+          *std::find_if(damages().begin(), damages().end(),
+                        [&](const Damage& d) { return std::string(d.table) == table; });
+      writeBytes(region / table, damage.change(readBytes(region / table)));
+    }
+    const std::string damagedSkew = readBytes(region / "LP3G.txt");
+    ASSERT_EQ(shell("--check " + quoted(region) + " --fix").exitCode, 0);
+    row.change(region, backupOf(region));
+    const std::string kept = readBytes(region / "LP3s.txt");
 
-  std::string said;
-  EXPECT_EQ(undo(region, &said), 1) << said;
-  EXPECT_EQ(readBytes(region / "LP3G.txt"), damagedSkew);
-  EXPECT_EQ(readBytes(region / "LP3s.txt"), edited);
-  EXPECT_NE(said.find("left alone LP3s.txt: it was changed after the repair"), std::string::npos)
-      << said;
+    std::string said;
+    EXPECT_EQ(undo(region, &said), 1) << said;
+    EXPECT_EQ(readBytes(region / "LP3G.txt"), damagedSkew);
+    EXPECT_EQ(readBytes(region / "LP3s.txt"), kept);
+    EXPECT_NE(said.find("left alone LP3s.txt: " + row.why), std::string::npos) << said;
+  }
 }
 
 TEST(RepairPreview, TwoRepairsThenOneUndoUndoesTheSecond) {

@@ -1,5 +1,5 @@
-// The program's window under a real X server: it starts, shows the main window, runs
-// Step 1 on the demo data through the widgets, and ends through Exit.
+// The program's window under a real X server of the test's own: it starts, shows the main
+// window, runs Step 1 on the demo data through the widgets, and ends through Exit.
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
@@ -13,6 +13,7 @@
 #include "temp_dir.h"
 #include "ui_driver.h"
 #include "window/main_window.h"
+#include "xvfb_display.h"
 
 namespace tarvex::testing {
 namespace {
@@ -25,7 +26,8 @@ QString boxText(QWidget* window, const char* name) {
 }
 
 TEST(WindowSession, StartUpStepOneThroughTheWidgetsAndExit) {
-  ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), "xcb") << "this test runs under Xvfb";
+  ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), "xcb") << "this test runs on an X display";
+  const XvfbDisplay display;
   ASSERT_FALSE(displayProblem()) << *displayProblem();
   TempDir data;
   fs::copy(fs::path(sourceDir()) / "examples/demo/data", data.path(), fs::copy_options::recursive);

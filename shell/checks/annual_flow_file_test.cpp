@@ -55,6 +55,8 @@ TEST(AnnualFlowFile, LinesCheckedAndGathered) {
        {"Line 2 2012 year is outside the range 1879 to 2011"},
        "S\t2011\t5\r\nS\t2012\t5",
        2011},
+      // The first year of the range and the water year itself are inside it.
+      {"S\t1879\t5\r\nS\t1880\t6\r\n", {}, {}, "S\t1879\t5\r\nS\t1880\t6", 1880},
       // An unusable year leaves 0 as the last year.
       {"S\t1878\t1\r\nS\tabc\t1\r\nS\t1992\t1\r\nS\t-9999\t1\r\n",
        {" Line 2 abc year is not a numeric year value.", " Line 2 year<= 0", " Line 4 year<= 0"},

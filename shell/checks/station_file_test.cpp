@@ -358,6 +358,33 @@ TEST(StationFile, EveryProblemIsRecordedWhenFound) {
                                              "unmatched-lines", "file-report"}));
 }
 
+// A station on two lines of the site information file: a line for it matches both
+// entries, and no rewrite in order can keep them apart.
+TEST(StationFile, AStationListedTwiceIsMatchedByBothEntries) {
+  CheckHarness harness("answer yes");
+  loadReference(harness, {"01", "02", "02"});
+  const std::string original = crlf({kHeading, "01\t1\t2", "02\t3\t4", "09\t5\t6"});
+  harness.file("LP3G.txt", original);
+
+  ReadStationFile(harness.context, "LP3G.txt", kLP3GFile);
+
+  EXPECT_EQ(findingTexts(harness.state.Findings),
+            (std::vector<std::string>{
+                "LP3G.txt|3|02|1|E|Error: Station 02 on line 3 of LP3G.txt matches 2 stations of "
+                "the site information file",
+                "LP3G.txt|3|||W|Error: There are 1 lines in file: \r\nLP3G.txt\r\nthat are out of "
+                "order with respect to the SiteInfo file.\r\nAlso, there are: 1 lines that do not "
+                "match.",
+                "LP3G.txt|4|||W|Mismatched stations:",
+                "LP3G.txt||||W|LP3G.txt file problems: \r\nStations in proper order:",
+            }));
+  // Both entries hold the line's values; the rewrite is refused, not asked.
+  EXPECT_NE(harness.report.shownReports.back().find("01\t1\t2\r\n02\t3\t4\r\n02\t3\t4\r\n"),
+            std::string::npos);
+  EXPECT_EQ(harness.transcript().rfind("== msgbox 48 \"Lines out of order\"", 0), 0u);
+  EXPECT_EQ(harness.read("LP3G.txt"), original);
+}
+
 TEST(StationFile, FailuresEndTheCheckThroughItsTrap) {
   struct FailureRow {
     std::string name;

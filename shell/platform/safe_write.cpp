@@ -11,6 +11,7 @@
 
 #include "platform/file_descriptor.h"
 #include "platform/run_time_error.h"
+#include "platform/system_calls.h"
 #include "platform/text_file.h"
 
 namespace tarvex {
@@ -40,7 +41,7 @@ bool isInside(const fs::path& path, const fs::path& folder) {
 void syncFolder(const fs::path& folder) {
   FileDescriptor dir(
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) ::fsync(dir.get());
+  if (dir.valid()) systemCalls().fsync(dir.get());
 }
 
 bool writable(const fs::path& path, const struct stat& info) {
@@ -99,12 +100,12 @@ class TemporaryFile {
 
   // Everything on disk and the file closed: only a complete file is ever renamed.
   void finish() {
-    if (::fsync(fd_.get()) != 0) throw fromErrno(errno);
+    if (systemCalls().fsync(fd_.get()) != 0) throw fromErrno(errno);
     if (fd_.close() != 0) throw fromErrno(errno);
   }
 
   void replace(const fs::path& target) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) throw fromErrno(errno);
+    if (systemCalls().rename(path_.c_str(), target.c_str()) != 0) throw fromErrno(errno);
     committed_ = true;
     syncFolder(folder_);
   }

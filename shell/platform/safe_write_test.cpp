@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "file_size_limit.h"
 #include "platform/run_time_error.h"
+#include "platform/system_calls.h"
 #include "temp_dir.h"
 #include "transcript.h"
 #include "unprivileged.h"
@@ -46,6 +49,51 @@ TEST(SafeWrite, WriteFailureAfterTheTemporaryFileExistsLeavesNoTrace) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+int syncFailsWithIo(int) {
+  errno = EIO;
+  return -1;
+}
+int syncFailsWithNoSpace(int) {
+  errno = ENOSPC;
+  return -1;
+}
+int renameFailsWithIo(const char*, const char*) {
+  errno = EIO;
+  return -1;
+}
+
+// The file must be whole on disk before it takes the table's name: a sync or rename that
+// fails leaves the table as it was, no temporary file, and no backup.
+TEST(SafeWrite, ACommitThatFailsLeavesTheOldFileAndNoTrace) {
+  struct Row {
+    const char* what;
+    SystemCalls calls;
+    int number;
+  };
+  const SystemCalls system = systemCalls();
+  const std::vector<Row> rows = {
+      {"sync fails", {syncFailsWithIo, system.rename}, 57},
+      {"sync finds the disk full", {syncFailsWithNoSpace, system.rename}, 61},
+      {"rename fails", {system.fsync, renameFailsWithIo}, 57},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    const auto target = dir.write("data.txt", "the user's data");
+    {
+      const ScopedSystemCalls failing(row.calls);
+      EXPECT_RUNTIME_ERROR(replaceFile(target, "new contents"), row.number);
+      if (row.calls.fsync != system.fsync) {
+        EXPECT_RUNTIME_ERROR(saveNewFile(dir.path(), "backup.txt", "saved", target), row.number);
+      }
+    }
+    EXPECT_EQ(folderContents(dir),
+              (std::map<std::string, std::string>{{"data.txt", "the user's data"}}));
+  }
+  EXPECT_EQ(systemCalls().fsync, system.fsync);
+  EXPECT_EQ(systemCalls().rename, system.rename);
 }
 
 TEST(SafeWrite, ReplaceInAReadOnlyFolderKeepsTheOldFile) {

@@ -13,6 +13,11 @@ std::optional<fs::path> RecordingDesktop::openFile(const OpenFileRequest& reques
   return ScriptedDesktop::openFile(request);
 }
 
+MsgAnswer RecordingDesktop::msgBox(const std::string& prompt, int style, const std::string& title) {
+  if (++boxes == failingBox) throw RunTimeError(err::kInvalidProcedureCall);
+  return ScriptedDesktop::msgBox(prompt, style, title);
+}
+
 void RecordingDesktop::openFolder(const fs::path& folder) {
   if (folderFailure) throw *folderFailure;
   ScriptedDesktop::openFolder(folder);

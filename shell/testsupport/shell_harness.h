@@ -25,9 +25,12 @@ class RecordingDesktop : public ScriptedDesktop {
   std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
 
   void openFolder(const std::filesystem::path& folder) override;
+  MsgAnswer msgBox(const std::string& prompt, int style, const std::string& title) override;
 
   std::vector<OpenFileRequest> requests;
   int failingDialog = 0;  // 1-based number of the dialog that fails with error 76
+  int boxes = 0;          // message boxes shown
+  int failingBox = 0;     // the number of the box that cannot be shown (error 5), if any
   std::optional<RunTimeError> folderFailure;  // what opening a folder fails with, if it does
 };
 

@@ -132,6 +132,32 @@ TEST(Step2, ErrorsInAStationFileAskWhetherToGoOn) {
   }
 }
 
+// After errors in the last station file, the question names the check that follows: the
+// matrix when one is checked, else the annual flow files.
+TEST(Step2, TheQuestionAfterLP3sNamesTheCheckThatFollows) {
+  struct Row {
+    std::string options;
+    const char* question;
+  };
+  const std::vector<Row> rows = {
+      {"", "Do you want to checking for the existence of all the annual-time-series files?"},
+      {kAllOptions, "Do you want to continue checking the other input files?"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.question);
+    Step2 shell;
+    shell.dataDir.write("LP3s.txt", shell.dataDir.read("LP3s.txt") + "09999999\t1\t2\t3\r\n");
+    shell.checks(row.options, "answer no\nanswer no\n");
+    EXPECT_TRUE(shell.saw(msgBoxBlock(4, "LP3s Error:",
+                                      "Error: There were problems with the LP3s file: "
+                                      "LP3s.txt\r\nTARVEX will not operate until all the input "
+                                      "files are complete and correct.\r\n" +
+                                          std::string(row.question),
+                                      "no")))
+        << shell.transcript();
+  }
+}
+
 TEST(Step2, SevenDigitNumbersAreRepairedAndTheFileReadAgain) {
   Step2 shell;
   // A spreadsheet dropped the leading zeros of the site information file.
@@ -226,6 +252,31 @@ TEST(Step2, AFolderInUseIsLeftAlone) {
                 "== unused line 2 \"answer no\"\n");
   EXPECT_EQ(shell.statusTexts, std::vector<std::string>{});
   EXPECT_TRUE(shell.state.InputFilesSpecified);
+}
+
+// A failure outside the checks of the single files (here the first box cannot be shown)
+// leaves the input unverified: Steps 2 and 3 refuse until Step 1 has run again.
+TEST(Step2, AFailureOutsideTheFileChecksSendsTheUserBackToStepOne) {
+  Step2 shell;
+  ASSERT_TRUE(shell.run("click cmdInputFiles\nopen SiteInfo.txt\n"));
+  shell.clearTranscript();
+  shell.desktop.failingBox = shell.desktop.boxes + 1;
+  ASSERT_TRUE(shell.run("click cmdQAQCFiles\n"));
+  EXPECT_EQ(shell.transcript(),
+            msgBoxBlock(16, "Error: cmdQAQCFiles:",
+                        "Error: 5\r\nType of Error: Invalid procedure call or argument"));
+  EXPECT_FALSE(shell.state.InputFilesSpecified);
+  EXPECT_FALSE(shell.state.InputFilesChecked);
+
+  shell.clearTranscript();
+  shell.statusTexts.clear();
+  ASSERT_TRUE(shell.run("click cmdQAQCFiles\nclick cmdRunTARVEX\n"));
+  EXPECT_EQ(shell.transcript(),
+            msgBoxBlock(16, "Please Specify Input Filenames:",
+                        "Please specify input file names before trying to check input files ") +
+                msgBoxBlock(16, "Please Specify Input Filenames:",
+                            "Please specify input file names before trying to run TARVEX"));
+  EXPECT_TRUE(shell.statusTexts.empty());
 }
 
 TEST(Step2, ErrorsOfAnEarlierRunStillCount) {

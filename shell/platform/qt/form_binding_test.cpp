@@ -169,11 +169,17 @@ TEST(FormBinding, MouseAndKeySelectionsReachTheListAndClickIt) {
   EXPECT_EQ(clicksOne, (std::vector<std::vector<int>>{{1}, {1}, {2}}));
 }
 
-TEST(FormBinding, TheUsersFocusReachesTheForm) {
+// The boxes show what the shell wrote: the user may select and copy, not type.
+TEST(FormBinding, TheUsersFocusReachesTheFormButTypingChangesNoBox) {
   Bound b;
   ASSERT_TRUE(QTest::qWaitForWindowActive(&b.window));
   clickWidget(b.binding.widget("tbBox"));
   EXPECT_EQ(b.form.focus(), "tbBox");
+  b.form.notes.setText("a report");
+  for (const char* box : {"tbBox", "tbNotes"}) QTest::keyClicks(b.binding.widget(box), "typed");
+  EXPECT_EQ(b.w<QLineEdit>("tbBox")->text(), "");
+  EXPECT_EQ(b.w<QPlainTextEdit>("tbNotes")->toPlainText(), "a report");
+  EXPECT_EQ(b.form.box.text(), "");
   b.form.go.setFocus();
   EXPECT_TRUE(b.binding.widget("cmdGo")->hasFocus());
 }
