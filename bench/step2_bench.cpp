@@ -34,6 +34,7 @@
 #include "platform/scripted/scripted_desktop.h"
 #include "platform/text_file.h"
 #include "sample_data.h"
+#include "shell_harness.h"
 #include "state/shell_state.h"
 #include "tables/table_rules.h"
 #include "temp_dir.h"
@@ -205,22 +206,14 @@ void session(const fs::path& folder) {
   ScriptedDesktop desktop(quiet, folder);
   ShellState state;
   MainWindow window(desktop, state);
-  state.WorkingDirectory = folder.string() + "/";
-  state.SiteInfoFileName = "SiteInfo.txt";
-  state.FlowCharFileName = "FlowChar.txt";
-  state.LP3GFileName = "LP3G.txt";
-  state.LP3KFileName = "LP3K.txt";
-  state.LP3sFileName = "LP3s.txt";
-  state.UserWLSFileName = "Matrix.txt";
-  state.InputFilesSpecified = true;
+  testing::chooseUsualTables(state, folder, "Matrix.txt");
   desktop.setCurrentDirectory(folder);
   // As after Step 1 with these options; ticking the matrix box would undo Step 1.
   for (Control* option : {&window.cbUDWMatrix, &window.cbUDMHeadings, &window.cbDOVLFiles})
     option->setChecked(true);
   Script script = Script::parse("click cmdQAQCFiles\nanswer no\n");
   ScriptRunner(desktop, window, [] { return std::string(); }).run(script);
-  if (!state.InputFilesChecked || state.ErrorCount != 0 ||
-      !fs::exists(folder / "USERWLS.txt")) {
+  if (!state.InputFilesChecked || state.ErrorCount != 0 || !fs::exists(folder / "USERWLS.txt")) {
     std::fprintf(stderr, "step2_bench: Step 2 found errors\n");
     std::exit(3);
   }
@@ -242,10 +235,8 @@ void benchStations(int stations) {
   const fs::path folder = dir.path();
   // Made in a child, so that this process stays small for the children it forks.
   inChild([&] {
-    testing::writeSampleData(folder, {.stations = stations,
-                                      .flowColumns = 30,
-                                      .years = 100,
-                                      .matrixHeadings = true});
+    testing::writeSampleData(
+        folder, {.stations = stations, .flowColumns = 30, .years = 100, .matrixHeadings = true});
     fs::rename(folder / "UserWLS.txt", folder / "Matrix.txt");
   });
   std::uintmax_t inputBytes = 0;
@@ -260,16 +251,16 @@ void benchStations(int stations) {
   // The batch finds the matrix by its standard name.
   clean();
   fs::create_hard_link(folder / "Matrix.txt", folder / "UserWLS.txt");
-  const Measure batchRun = best("batch", [] {}, [&] { batch(folder); });
+  const Measure batchRun = best(
+      "batch", [] {}, [&] { batch(folder); });
   fs::remove(folder / "UserWLS.txt");
 
   std::printf(
       "%8d | %6.0f MB | %6.0f MB | %5.2f s %5.2f s %5.2f s %5.0f MB | %5.2f s %5.2fx %5.0f MB | "
       "%5.2f s %5.2fx %5.0f MB\n",
-      stations, static_cast<double>(inputBytes) / 1e6, matrixMB, readRun.seconds,
-      parseRun.seconds, floorRun.seconds, floorRun.peakMB, sessionRun.seconds,
-      sessionRun.seconds / floorRun.seconds, sessionRun.peakMB, batchRun.seconds,
-      batchRun.seconds / floorRun.seconds, batchRun.peakMB);
+      stations, static_cast<double>(inputBytes) / 1e6, matrixMB, readRun.seconds, parseRun.seconds,
+      floorRun.seconds, floorRun.peakMB, sessionRun.seconds, sessionRun.seconds / floorRun.seconds,
+      sessionRun.peakMB, batchRun.seconds, batchRun.seconds / floorRun.seconds, batchRun.peakMB);
   std::fflush(stdout);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/text_file.h"
 #include "run_program.h"
 #include "sample_data.h"
+#include "shell_harness.h"
 #include "state/shell_state.h"
 #include "tables/table_reader.h"
 #include "temp_dir.h"
@@ -246,14 +247,7 @@ std::pair<std::string, std::string> windowCounts(const TempDir& data) {
   BatchAnswers desktop(transcript, data.path(), CalendarDate{2026, 12, 8});
   ShellState state;
   MainWindow window(desktop, state);
-  state.WorkingDirectory = data.dir();
-  state.SiteInfoFileName = "SiteInfo.txt";
-  state.FlowCharFileName = "FlowChar.txt";
-  state.LP3GFileName = "LP3G.txt";
-  state.LP3KFileName = "LP3K.txt";
-  state.LP3sFileName = "LP3s.txt";
-  state.UserWLSFileName = "UserWLS.txt";
-  state.InputFilesSpecified = true;
+  chooseUsualTables(state, data.path(), "UserWLS.txt");
   desktop.setCurrentDirectory(data.path());
   window.showCounts();
   for (Control* option : {&window.cbUDWMatrix, &window.cbUDMHeadings, &window.cbDOVLFiles})
@@ -405,13 +399,7 @@ TEST(Findings, TablesFromOtherSystemsAreMendedAndThenClean) {
     desktop.setScript(&script);
     ShellState state;
     MainWindow window(desktop, state);
-    state.WorkingDirectory = data.dir();
-    state.SiteInfoFileName = "SiteInfo.txt";
-    state.FlowCharFileName = "FlowChar.txt";
-    state.LP3GFileName = "LP3G.txt";
-    state.LP3KFileName = "LP3K.txt";
-    state.LP3sFileName = "LP3s.txt";
-    state.InputFilesSpecified = true;
+    chooseUsualTables(state, data.path());
     desktop.setCurrentDirectory(data.path());
     window.click(window.cmdQAQCFiles);
     EXPECT_NE(transcript.str().find("-> yes"), std::string::npos) << transcript.str();

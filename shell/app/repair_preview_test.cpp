@@ -17,6 +17,7 @@
 #include "platform/text_file.h"
 #include "run_program.h"
 #include "sample_data.h"
+#include "shell_harness.h"
 #include "tables/table_reader.h"
 #include "temp_dir.h"
 #include "window/main_window.h"
@@ -245,13 +246,7 @@ TEST(RepairPreview, TheWindowsRewritesAreLoggedAndCanBeUndone) {
   desktop.setScript(&script);
   ShellState state;
   MainWindow window(desktop, state);
-  state.WorkingDirectory = region.string() + "/";
-  state.SiteInfoFileName = "SiteInfo.txt";
-  state.FlowCharFileName = "FlowChar.txt";
-  state.LP3GFileName = "LP3G.txt";
-  state.LP3KFileName = "LP3K.txt";
-  state.LP3sFileName = "LP3s.txt";
-  state.InputFilesSpecified = true;
+  chooseUsualTables(state, region);
   desktop.setCurrentDirectory(region);
   window.click(window.cmdQAQCFiles);
   ASSERT_NE(tables(region), damaged) << transcript.str();

@@ -75,7 +75,7 @@ TEST(ScriptDriver, BadScriptsAreRefusedWithTheLine) {
       {"answer maybe\n", "", "answer takes yes or no"},
       {"show tbMyStatus\n", "--date 2026-02-30", "a date as YYYY-MM-DD is needed"},
       {"show tbMyStatus\n", "--colour red", "unknown argument \"--colour\""},
-      {std::string("\0\x01binary", 8), "", "is not a text file"},
+      {std::string("\0\1binary", 8), "", "is not a text file"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.script);

@@ -93,8 +93,7 @@ class FlowLineChecker {
     if (thisYear > 0) {
       if (lastYear_ > thisYear)
         error("year-before-last",
-              " Line " + number() + " this year " + now() + " is before last year: " + last(),
-              2);
+              " Line " + number() + " this year " + now() + " is before last year: " + last(), 2);
       else if (lastYear_ == thisYear)
         error("year-repeated",
               " Line " + number() + " year " + now() + " = last year " + last() +

@@ -73,7 +73,8 @@ TEST(RewriteDraft, WrittenAsItIsMadeLikeAWholeRewrite) {
   };
   for (const Row& row : rows) {
     for (const std::size_t piece : {std::size_t{1000}, 3 * kMiB}) {
-      if (piece == 1000 && row.after.size() > kMiB && row.name != "a difference past the first block")
+      if (piece == 1000 && row.after.size() > kMiB &&
+          row.name != "a difference past the first block")
         continue;  // small pieces only where they reach the difference
       SCOPED_TRACE(row.name + ", pieces of " + std::to_string(piece));
       CheckHarness harness;

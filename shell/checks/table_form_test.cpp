@@ -71,8 +71,8 @@ TEST(TableForm, LineEndsByteOrderMarksAndSeparators) {
 // pieces split a line end or the mark.
 TEST(TableForm, ExaminedInPiecesAsWhole) {
   const std::vector<std::string> texts = {
-      "a\r\nb\r\n", "a\nb\n", "\nx", "a\rb\r\n\n", "\xEF\xBB\xBFa\tb\r\n",
-      "a,b;c\r\n",  "a,b\tc", "\xEF\xBB", "",        "a,b\r\nc\td\r\n"};
+      "a\r\nb\r\n", "a\nb\n", "\nx",      "a\rb\r\n\n", "\357\273\277a\tb\r\n",
+      "a,b;c\r\n",  "a,b\tc", "\xEF\xBB", "",           "a,b\r\nc\td\r\n"};
   for (const std::string& text : texts) {
     const TableForm whole = examineTable(text);
     for (std::size_t piece = 1; piece <= text.size(); ++piece) {
@@ -98,9 +98,7 @@ TEST(TableForm, OnlyLineEndsAndTheMarkChange) {
       {"a\r\nb\r\n", "a\r\nb\r\n"},
       {"a\nb\n", "a\r\nb\r\n"},
       {"a\rb", "a\r\nb"},
-      {"\xEF\xBB\xBF"
-       "a\tb\r\n",
-       "a\tb\r\n"},
+      {"\357\273\277a\tb\r\n", "a\tb\r\n"},
       {"a\r\n\nb\n\r\n", "a\r\n\r\nb\r\n\r\n"},
       {"x\xEF\xBB\xBFy\n", "x\xEF\xBB\xBFy\r\n"},
   };

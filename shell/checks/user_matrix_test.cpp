@@ -307,10 +307,22 @@ TEST(UserMatrix, LargeMatricesCopiedValueByValue) {
   constexpr int kStations = 700;
   std::vector<std::string> stations;
   for (int i = 0; i < kStations; ++i) stations.push_back(std::to_string(1000 + i));
-  const std::vector<std::string> texts = {"0.05",    "0.050", "5e-2",  "0.0500000000000000028",
-                                          "1e-07",   "0.0000001",      "+0.25", " 0.5 ",
-                                          "3",       "3.0",   "0",     "-0",
-                                          "0.1234567890123456",        "1000000", "12.5", "00.75"};
+  const std::vector<std::string> texts = {"0.05",
+                                          "0.050",
+                                          "5e-2",
+                                          "0.0500000000000000028",
+                                          "1e-07",
+                                          "0.0000001",
+                                          "+0.25",
+                                          " 0.5 ",
+                                          "3",
+                                          "3.0",
+                                          "0",
+                                          "-0",
+                                          "0.1234567890123456",
+                                          "1000000",
+                                          "12.5",
+                                          "00.75"};
   std::string headed = "Station";
   for (const std::string& station : stations) headed += "\t" + station;
   headed += "\r\n";
@@ -363,10 +375,12 @@ TEST(UserMatrix, LargeMatricesCopiedValueByValue) {
     for (std::size_t i = 0; i < progress.size(); ++i) {
       EXPECT_EQ(progress[i].total, row.matrix.size());
       EXPECT_LE(progress[i].done, progress[i].total);
-      if (i > 0 && progress[i].what == progress[i - 1].what)
+      if (i == 0) continue;
+      if (progress[i].what == progress[i - 1].what) {
         EXPECT_GT(progress[i].done, progress[i - 1].done);
-      if (i > 0 && progress[i].what != progress[i - 1].what)
+      } else {
         EXPECT_EQ(progress[i].what, "M.txt");
+      }
     }
     EXPECT_EQ(harness.report.progressEnds, 2);
   }

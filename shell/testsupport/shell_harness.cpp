@@ -56,6 +56,17 @@ bool ShellHarness::start() {
   }
 }
 
+void chooseUsualTables(ShellState& state, const fs::path& folder, const std::string& matrix) {
+  state.WorkingDirectory = folder.string() + "/";
+  state.SiteInfoFileName = "SiteInfo.txt";
+  state.FlowCharFileName = "FlowChar.txt";
+  state.LP3GFileName = "LP3G.txt";
+  state.LP3KFileName = "LP3K.txt";
+  state.LP3sFileName = "LP3s.txt";
+  state.UserWLSFileName = matrix;
+  state.InputFilesSpecified = true;
+}
+
 void ShellHarness::inputFilesSpecified() {
   state.WorkingDirectory = dataDir.dir();
   state.InputFilesSpecified = true;

@@ -18,6 +18,11 @@ namespace tarvex::testing {
 
 inline constexpr CalendarDate kTestDate{2026, 12, 7};
 
+// As after Step 1 on `folder` with the tables under their usual names; the matrix only when
+// one is named.
+void chooseUsualTables(ShellState& state, const std::filesystem::path& folder,
+                       const std::string& matrix = "");
+
 // A scripted desktop that keeps every file-open request and can fail one dialog.
 class RecordingDesktop : public ScriptedDesktop {
  public:

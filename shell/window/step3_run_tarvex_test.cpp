@@ -44,13 +44,8 @@ struct RunSession : ShellHarness {
     shellDir.write("TARVEXshell01.ini", ini);
     shellDir.write("TARVEXv1", engine);
     start();
-    inputFilesSpecified();
+    chooseUsualTables(state, dataDir.path());
     state.InputFilesChecked = true;
-    state.SiteInfoFileName = "SiteInfo.txt";
-    state.FlowCharFileName = "FlowChar.txt";
-    state.LP3GFileName = "LP3G.txt";
-    state.LP3KFileName = "LP3K.txt";
-    state.LP3sFileName = "LP3s.txt";
     for (const char* name : {"SiteInfo.txt", "FlowChar.txt", "LP3G.txt", "LP3K.txt", "LP3s.txt",
                              "DOVLAnnualTimeSeries.txt"})
       dataDir.write(name, std::string(name) + " of the user");

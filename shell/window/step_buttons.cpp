@@ -33,13 +33,14 @@ void MainWindow::cmdQAQCFiles_Click() {
 
 // The files Step 2 rewrote go into the folder's repair log, so that they can be undone.
 void MainWindow::logRepairs(const FileChanges& changes) {
-  const auto failure = trapped(
-      [&] { appendRepairLog(state_.WorkingDirectory, "TARVEXshellv01 window", changes); });
+  const auto failure =
+      trapped([&] { appendRepairLog(state_.WorkingDirectory, "TARVEXshellv01 window", changes); });
   if (failure)
-    desktop_.msgBox("The repair log of the data folder could not be written: " +
-                        failure->description() + "\r\nThe backups of the rewritten files are "
-                                                 "kept all the same.",
-                    kExclamation, "Repair Log:");
+    desktop_.msgBox(
+        "The repair log of the data folder could not be written: " + failure->description() +
+            "\r\nThe backups of the rewritten files are "
+            "kept all the same.",
+        kExclamation, "Repair Log:");
 }
 
 void MainWindow::cmdOpenOutPutDirectory_Click() {
