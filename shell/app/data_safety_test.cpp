@@ -200,7 +200,9 @@ TEST(DataSafety, ARewriteKeepsModeOwnerAndLinks) {
 
     const ProgramResult r = check(outer.path() / "data", "--fix --json -");
     EXPECT_EQ(r.exitCode, c.rewritten ? 0 : 1) << r.err;
-    if (!c.finding.empty()) EXPECT_TRUE(anyHas(findingTexts(r), c.finding)) << r.out;
+    if (!c.finding.empty()) {
+      EXPECT_TRUE(anyHas(findingTexts(r), c.finding)) << r.out;
+    }
     EXPECT_EQ(outer.read(data + "LP3G.txt") == damaged, !c.rewritten);
     EXPECT_EQ(fs::is_symlink(outer.path() / "data/LP3G.txt"),
               std::string(c.name).starts_with("a link"));
@@ -228,7 +230,7 @@ TEST(DataSafety, ARewriteByRootKeepsTheOwner) {
   ASSERT_EQ(::chown((data.path() / "LP3G.txt").c_str(), user, group), 0);
   const ProgramResult r = check(data, "--fix --json -");
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  for (const std::string name : {std::string("LP3G.txt"), backupOf("LP3G.txt")}) {
+  for (const std::string& name : {std::string("LP3G.txt"), backupOf("LP3G.txt")}) {
     struct stat info {};
     ASSERT_EQ(::stat((data.path() / name).c_str(), &info), 0) << name;
     EXPECT_EQ(info.st_uid, user) << name;

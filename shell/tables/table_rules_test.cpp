@@ -188,7 +188,9 @@ TEST(TableRules, TextsCopiedOnlyWhenWrittenTheSame) {
     // negative, so that it needs no reading to be checked.
     const double value = fnToDouble(text);
     ASSERT_EQ(numberText(value), text);
-    if (text.front() != '-') ASSERT_TRUE(value != kNotNumber && value >= 0) << text;
+    if (text.front() != '-') {
+      ASSERT_TRUE(value != kNotNumber && value >= 0) << text;
+    }
   }
   // A field is such a text when its text is one without a minus sign, wherever it ends.
   for (const std::string& text : sweepTexts()) {
