@@ -54,7 +54,7 @@ void runCheck(benchmark::State& run, bool damaged, bool fix) {
     copyFolder(source.path(), data.path());
     run.ResumeTiming();
     std::ostringstream out, err;
-    runBatchCheck({data.path().string(), false, false, false, fix}, out, err);
+    runBatchCheck({.folder = data.path().string(), .fix = fix}, out, err);
   }
   run.counters["ns/station"] =
       benchmark::Counter(static_cast<double>(stations) * static_cast<double>(run.iterations()),

@@ -222,8 +222,12 @@ void session(const fs::path& folder) {
 void batch(const fs::path& folder) {
   std::ofstream out("/dev/null");
   std::ostringstream err;
-  const int status =
-      runBatchCheck({folder.string(), true, true, true, false, false, std::string("-")}, out, err);
+  const BatchCheck check{.folder = folder.string(),
+                         .matrix = true,
+                         .matrixHeadings = true,
+                         .flowFiles = true,
+                         .json = std::string("-")};
+  const int status = runBatchCheck(check, out, err);
   if (status != kNoErrors) {
     std::fprintf(stderr, "step2_bench: the batch check failed: %s\n", err.str().c_str());
     std::exit(3);

@@ -15,10 +15,10 @@ struct BatchCheck {
   bool flowFiles = false;
   bool fix = false;
   bool diff = false;  // the repairs as --fix would make them, shown as diffs, nothing written
-  std::optional<std::string> json;   // a file, or "-" for standard output
-  std::optional<std::string> tsv;    // likewise, the findings as a table
-  std::optional<CalendarDate> date;  // the date of backup names; today by default
-  std::ostream* progress = nullptr;  // a terminal, for a line on how far long work has come
+  std::optional<std::string> json{};   // a file, or "-" for standard output
+  std::optional<std::string> tsv{};    // likewise, the findings as a table
+  std::optional<CalendarDate> date{};  // the date of backup names; today by default
+  std::ostream* progress = nullptr;    // a terminal, for a line on how far long work has come
 };
 
 inline constexpr int kNoErrors = 0;
