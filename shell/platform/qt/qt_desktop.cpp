@@ -107,34 +107,32 @@ std::string QtDesktop::inputBox(const std::string& prompt, const std::string& ti
 }
 
 std::optional<fs::path> QtDesktop::openFile(const OpenFileRequest& request) {
-  stopIfEnding();
-  const fs::path folder =
-      request.initialDir.empty() ? currentDirectory() : fs::path(request.initialDir);
-  QFileDialog dialog(dialogParent(), toQt(request.title), pathToQt(folder),
-                     qtFileFilter(request.filter));
-  // Any name may be typed: the shell itself tells the user when the file is missing.
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  const QStringList filters = dialog.nameFilters();
-  if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
-    dialog.selectNameFilter(filters[request.filterIndex - 1]);
-  if (!request.fileName.empty()) dialog.selectFile(toQt(request.fileName));
-  dialog.resize(820, 520);
-  const int result = dialog.exec();
-  stopIfEnding();
-  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return pathFromQt(dialog.selectedFiles().first());
+  return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
 std::optional<fs::path> QtDesktop::saveFile(const SaveFileRequest& request) {
+  // Qt's own question before a name that is taken stays on.
+  return runFileDialog({.title = request.title,
+                        .filter = request.filter,
+                        .filterIndex = 0,
+                        .fileName = request.fileName,
+                        .initialDir = request.initialDir},
+                       QFileDialog::AcceptSave);
+}
+
+std::optional<fs::path> QtDesktop::runFileDialog(const OpenFileRequest& request,
+                                                 QFileDialog::AcceptMode mode) {
   stopIfEnding();
   const fs::path folder =
       request.initialDir.empty() ? currentDirectory() : fs::path(request.initialDir);
   QFileDialog dialog(dialogParent(), toQt(request.title), pathToQt(folder),
                      qtFileFilter(request.filter));
-  // Qt's own question before a name that is taken stays on.
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // Any name may be typed: the shell itself tells the user when a file to open is missing.
   dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(mode);
+  const QStringList filters = dialog.nameFilters();
+  if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+    dialog.selectNameFilter(filters[request.filterIndex - 1]);
   if (!request.fileName.empty()) dialog.selectFile(toQt(request.fileName));
   dialog.resize(820, 520);
   const int result = dialog.exec();

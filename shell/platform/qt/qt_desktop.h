@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QPointer>
 #include <filesystem>
 #include <functional>
@@ -79,6 +80,9 @@ class QtDesktop : public Desktop {
   // Raises ProgramEnd once the program has ended.
   void stopIfEnding() const;
   QWidget* dialogParent() const;
+  // A file dialog as the request sets it up (filter index 0: the first); the file chosen.
+  std::optional<std::filesystem::path> runFileDialog(const OpenFileRequest& request,
+                                                     QFileDialog::AcceptMode mode);
 
   std::filesystem::path programFolder_;
   std::optional<CalendarDate> fixedDate_;
