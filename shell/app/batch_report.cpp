@@ -145,7 +145,8 @@ Json jsonReport(const BatchResult& result) {
            {"backup", orNull(rewrite.backup)},
            {"diff", utf8Text(unifiedDiff(rewrite.before, rewrite.after, rewrite.name))}});
   } else {
-    for (const std::string& name : result.changes.rewritten) rewritten.push_back(utf8Text(name));
+    for (const Rewrite& rewrite : result.changes.rewrites)
+      rewritten.push_back(utf8Text(rewrite.name));
   }
   for (const std::string& name : result.changes.backups) backups.push_back(utf8Text(name));
   for (const std::string& hint : result.hints) hints.push_back(utf8Text(hint));

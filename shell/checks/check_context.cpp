@@ -43,31 +43,26 @@ std::filesystem::path keyOf(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string CheckContext::readFile(const std::filesystem::path& path) {
+const std::string* CheckContext::previewed(const std::filesystem::path& path) {
   const FileChanges& record = fileChanges();
-  if (!record.pending.empty()) {
-    const auto written = record.pending.find(keyOf(path));
-    if (written != record.pending.end()) return written->second;
-  }
+  if (record.pending.empty()) return nullptr;
+  const auto written = record.pending.find(keyOf(path));
+  return written == record.pending.end() ? nullptr : &written->second;
+}
+
+std::string CheckContext::readFile(const std::filesystem::path& path) {
+  if (const std::string* written = previewed(path)) return *written;
   return readFileBytes(path);
 }
 
 TableReader CheckContext::readTable(const std::filesystem::path& path) {
-  const FileChanges& record = fileChanges();
-  if (!record.pending.empty()) {
-    const auto written = record.pending.find(keyOf(path));
-    if (written != record.pending.end()) return TableReader(std::string_view(written->second));
-  }
+  if (const std::string* written = previewed(path)) return TableReader(std::string_view(*written));
   return TableReader(path);
 }
 
 void CheckContext::readBlocks(const std::filesystem::path& path,
                               const std::function<void(std::string_view)>& take) {
-  const FileChanges& record = fileChanges();
-  if (!record.pending.empty()) {
-    const auto written = record.pending.find(keyOf(path));
-    if (written != record.pending.end()) return take(written->second);
-  }
+  if (const std::string* written = previewed(path)) return take(*written);
   const FileDescriptor file = openRegularFile(path);
   std::uint64_t size = 0;
   ::tarvex::readBlocks(file.get(), [&](std::string_view block) {
@@ -100,7 +95,7 @@ std::optional<std::string> CheckContext::writeFile(const std::filesystem::path& 
 RewriteDraft CheckContext::startRewrite(const std::filesystem::path& path) {
   const FileChanges& record = fileChanges();
   std::error_code ec;
-  const bool exists = std::filesystem::exists(path, ec) || record.pending.count(keyOf(path));
+  const bool exists = std::filesystem::exists(path, ec) || previewed(path);
   using Mode = RewriteDraft::Mode;
   return RewriteDraft(path,
                       !record.dryRun   ? Mode::File
@@ -134,7 +129,6 @@ std::optional<std::string> CheckContext::finishRewrite(RewriteDraft& draft) {
     }
     record.rewrites.push_back(std::move(first));
     rewrite = std::prev(record.rewrites.end());
-    record.rewritten.push_back(rewrite->name);
   }
   if (rewrite->existed && !rewrite->backup) rewrite->backup = backUp(path);
   if (preview) {

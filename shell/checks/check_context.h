@@ -36,11 +36,10 @@ struct Rewrite {
 // preview the writes: they are then made in memory only, and the checks that follow read
 // them as if they had been written.
 struct FileChanges {
-  bool dryRun = false;                 // nothing is written
-  bool preview = false;                // with dryRun: the rewrites are made in memory
-  std::vector<std::string> rewritten;  // files written, by name in the data folder
-  std::vector<std::string> backups;    // backups made, by name
-  std::vector<Rewrite> rewrites;       // one per file, in the order first rewritten
+  bool dryRun = false;               // nothing is written
+  bool preview = false;              // with dryRun: the rewrites are made in memory
+  std::vector<std::string> backups;  // backups made, by name
+  std::vector<Rewrite> rewrites;     // one per file, in the order first rewritten
   // The backup that holds each file's original, by the file that was rewritten.
   std::map<std::filesystem::path, std::string> backupOf;
   // What a preview wrote, by the file it would have written.
@@ -69,6 +68,8 @@ struct CheckContext {
 
   FileChanges& fileChanges() { return changes ? *changes : ownChanges; }
 
+  // What a preview of this run wrote to a file, if it wrote to it.
+  const std::string* previewed(const std::filesystem::path& path);
   // A file of the data folder as the run sees it: what a preview wrote to it, or its bytes.
   std::string readFile(const std::filesystem::path& path);
   // The same as lines, read a block at a time.
