@@ -11,21 +11,6 @@
 
 namespace tarvex {
 
-namespace {
-
-// Reads up to `size` bytes at the descriptor's position (fewer only at the file's end).
-std::size_t readUpTo(int fd, char* into, std::size_t size) {
-  std::size_t got = 0;
-  while (got < size) {
-    const std::size_t n = readSome(fd, into + got, size - got);
-    if (n == 0) break;
-    got += n;
-  }
-  return got;
-}
-
-}  // namespace
-
 RewriteDraft::RewriteDraft(std::filesystem::path path, Mode mode, bool exists)
     : path_(std::move(path)), mode_(mode), exists_(exists) {
   if (mode_ != Mode::File || !exists_) return;

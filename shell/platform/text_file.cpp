@@ -29,6 +29,16 @@ std::size_t readSome(int fd, char* into, std::size_t size) {
   }
 }
 
+std::size_t readUpTo(int fd, char* into, std::size_t size) {
+  std::size_t got = 0;
+  while (got < size) {
+    const std::size_t n = readSome(fd, into + got, size - got);
+    if (n == 0) break;
+    got += n;
+  }
+  return got;
+}
+
 void readBlocks(int fd, const std::function<void(std::string_view)>& take) {
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
@@ -98,13 +108,7 @@ std::string readFileBytes(const fs::path& path, std::uint64_t byteLimit) {
   // One read of the size the file has now; what it did not tell (a file that grew) is
   // read after it, up to the limit.
   std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
-  std::size_t have = 0;
-  while (have < bytes.size()) {
-    const std::size_t got = readSome(file.get(), bytes.data() + have, bytes.size() - have);
-    if (got == 0) break;
-    have += got;
-  }
-  bytes.resize(have);
+  bytes.resize(readUpTo(file.get(), bytes.data(), bytes.size()));
   std::array<char, kReadBlock> block;
   for (std::size_t got; (got = readSome(file.get(), block.data(), block.size())) > 0;) {
     if (bytes.size() + got > byteLimit) throw tooLarge(byteLimit);

@@ -30,6 +30,8 @@ RunTimeError tooLarge(std::uint64_t byteLimit);
 // One read(2) of up to `size` bytes, retried when interrupted: 0 at the end of the file, a
 // RunTimeError on failure.
 std::size_t readSome(int fd, char* into, std::size_t size);
+// Reads until `size` bytes are in (fewer only at the file's end); returns how many.
+std::size_t readUpTo(int fd, char* into, std::size_t size);
 // Hands the bytes from the descriptor's position to the end to `take`, a block at a time.
 void readBlocks(int fd, const std::function<void(std::string_view)>& take);
 
