@@ -9,6 +9,7 @@
 #include "platform/file_descriptor.h"
 #include "platform/run_time_error.h"
 #include "platform/safe_write.h"
+#include "platform/text_file.h"
 
 namespace tarvex {
 
@@ -64,12 +65,7 @@ void OutputTarget::write(std::string_view text, std::ostream& out) const {
   }
   FileDescriptor file(::open(path_.c_str(), O_WRONLY | O_CLOEXEC));
   if (!file.valid()) throw fromErrno(errno);
-  while (!text.empty()) {
-    const ssize_t n = ::write(file.get(), text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw fromErrno(errno);
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
+  writeAll(file.get(), text);
 }
 
 }  // namespace tarvex

@@ -32,13 +32,7 @@ std::string utcNow() {
 void appendLine(const fs::path& file, const std::string& line) {
   FileDescriptor log(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
   if (!log.valid()) throw fromErrno(errno);
-  std::string_view rest = line;
-  while (!rest.empty()) {
-    const ssize_t n = ::write(log.get(), rest.data(), rest.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw fromErrno(errno);
-    rest.remove_prefix(static_cast<std::size_t>(n));
-  }
+  writeAll(log.get(), line);
   if (::fsync(log.get()) != 0) throw fromErrno(errno);
 }
 

@@ -108,15 +108,15 @@ constexpr std::size_t kErrorBytes = 4096;
 }  // namespace
 
 StartedPrograms::~StartedPrograms() {
-  for (Started& started : started_) reap(started, false);
+  for (Started& started : started_) reap(started);
 }
 
-bool StartedPrograms::reap(Started& started, bool wait) {
+bool StartedPrograms::reap(Started& started) {
   if (started.exitStatus) return true;
   int status = 0;
   pid_t done;
   do {
-    done = ::waitpid(started.pid, &status, wait ? 0 : WNOHANG);
+    done = ::waitpid(started.pid, &status, WNOHANG);
   } while (done < 0 && errno == EINTR);
   if (done == 0) return false;
   if (done < 0)
@@ -128,7 +128,7 @@ bool StartedPrograms::reap(Started& started, bool wait) {
 
 ProgramId StartedPrograms::start(const fs::path& program, const fs::path& folder,
                                  const std::vector<std::string>& args) {
-  for (Started& started : started_) reap(started, false);
+  for (Started& started : started_) reap(started);
   std::error_code ec;
   if (!fs::is_regular_file(program, ec)) throw RunTimeError(err::kFileNotFound);
   if (::access(program.c_str(), X_OK) != 0) throw fromErrno(errno);
@@ -172,16 +172,16 @@ bool StartedPrograms::waitForLast(int seconds) {
   Started& last = started_.back();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < deadline) {
-    if (reap(last, false)) return true;
+    if (reap(last)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return reap(last, false);
+  return reap(last);
 }
 
 ProgramStatus StartedPrograms::status(ProgramId program) {
   for (Started& started : started_) {
     if (started.pid != program) continue;
-    if (!reap(started, false)) return {true, 0, {}};
+    if (!reap(started)) return {true, 0, {}};
     return {false, *started.exitStatus, lastLines(started.errors.get(), kErrorLines, kErrorBytes)};
   }
   return {};

@@ -46,8 +46,8 @@ class StartedPrograms {
     FileDescriptor errors;          // its standard error
     std::optional<int> exitStatus;  // once it has ended
   };
-  // Records how `started` ended, when it has; `wait` blocks until then.
-  bool reap(Started& started, bool wait);
+  // Records how `started` ended, when it has, without waiting; true once it has.
+  bool reap(Started& started);
 
   std::vector<Started> started_;
 };

@@ -76,14 +76,7 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  void write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw fromErrno(errno);
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-  }
+  void write(std::string_view bytes) { writeAll(fd_.get(), bytes); }
 
   // Takes over who owns the file and who may use it. The owner first: a change of owner
   // clears the set-id bits that the mode then restores.
@@ -224,9 +217,8 @@ std::string saveNewFile(const fs::path& folder, const std::string& name, std::st
 
 std::string saveNewFileCopy(const fs::path& folder, const std::string& name,
                             const fs::path& source) {
-  const FileDescriptor from = openRegularFile(source);
   struct stat info {};
-  if (::fstat(from.get(), &info) != 0) throw fromErrno(errno);
+  const FileDescriptor from = openRegularFile(source, &info);
   TemporaryFile temp(folder, name);
   readBlocks(from.get(), [&](std::string_view block) { temp.write(block); });
   temp.adopt(info, std::nullopt);

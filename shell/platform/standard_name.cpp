@@ -1,7 +1,6 @@
 #include "platform/standard_name.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 
 namespace tarvex {
@@ -23,12 +22,8 @@ fs::path resolveStandardName(const fs::path& folder, std::string_view name) {
   const fs::path exact = folder / name;
   std::error_code ec;
   if (fs::exists(fs::symlink_status(exact, ec))) return exact;
-  std::optional<std::string> first;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
-    if (sameNameIgnoringCase(entry, name) && (!first || entry < *first)) first = entry;
-  }
-  return first ? folder / *first : exact;
+  const std::vector<fs::path> found = namesInAnyCase(folder, name);
+  return found.empty() ? exact : found.front();
 }
 
 std::vector<fs::path> namesInAnyCase(const fs::path& folder, std::string_view name) {

@@ -39,6 +39,15 @@ std::size_t readUpTo(int fd, char* into, std::size_t size) {
   return got;
 }
 
+void writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw fromErrno(errno);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
 void readBlocks(int fd, const std::function<void(std::string_view)>& take) {
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
@@ -46,11 +55,12 @@ void readBlocks(int fd, const std::function<void(std::string_view)>& take) {
     take(std::string_view(block.get(), got));
 }
 
-FileDescriptor openRegularFile(const fs::path& path) {
+FileDescriptor openRegularFile(const fs::path& path, struct stat* stated) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!file.valid()) throw fromErrno(errno);
   struct stat info {};
   if (::fstat(file.get(), &info) != 0) throw fromErrno(errno);
+  if (stated) *stated = info;
   if (S_ISDIR(info.st_mode)) throw RunTimeError(err::kPathFileAccess);
   if (!S_ISREG(info.st_mode))
     throw RunTimeError(err::kPathFileAccess, errorDescription(err::kPathFileAccess) + ": " +
@@ -101,9 +111,8 @@ bool LineReader::next(std::string& line) {
 }
 
 std::string readFileBytes(const fs::path& path, std::uint64_t byteLimit) {
-  const FileDescriptor file = openRegularFile(path);
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0) throw fromErrno(errno);
+  const FileDescriptor file = openRegularFile(path, &info);
   if (static_cast<std::uint64_t>(info.st_size) > byteLimit) throw tooLarge(byteLimit);
   // One read of the size the file has now; what it did not tell (a file that grew) is
   // read after it, up to the limit.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -21,8 +23,9 @@ inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{2} << 30;
 
 // Opens a file for reading as it is at the moment it is opened: a regular file (checked on
 // the open descriptor, so a name swapped for a device or a pipe after a look at it is
-// still refused), never waiting on a pipe. A RunTimeError otherwise.
-FileDescriptor openRegularFile(const std::filesystem::path& path);
+// still refused), never waiting on a pipe. A RunTimeError otherwise. `info`, when given,
+// receives what the descriptor's stat told.
+FileDescriptor openRegularFile(const std::filesystem::path& path, struct stat* info = nullptr);
 
 // The error for a file past a reader's limit of `byteLimit` bytes (7, "File too large").
 RunTimeError tooLarge(std::uint64_t byteLimit);
@@ -32,6 +35,8 @@ RunTimeError tooLarge(std::uint64_t byteLimit);
 std::size_t readSome(int fd, char* into, std::size_t size);
 // Reads until `size` bytes are in (fewer only at the file's end); returns how many.
 std::size_t readUpTo(int fd, char* into, std::size_t size);
+// Writes all of `bytes`, retried when interrupted; a RunTimeError on failure.
+void writeAll(int fd, std::string_view bytes);
 // Hands the bytes from the descriptor's position to the end to `take`, a block at a time.
 void readBlocks(int fd, const std::function<void(std::string_view)>& take);
 

@@ -17,9 +17,9 @@ constexpr std::size_t kBlock = std::size_t{1} << 20;
 }  // namespace
 
 TableReader::TableReader(const std::filesystem::path& path, std::uint64_t byteLimit)
-    : file_(openRegularFile(path)), limit_(byteLimit) {
+    : limit_(byteLimit) {
   struct stat info {};
-  if (::fstat(file_.get(), &info) != 0) throw fromErrno(errno);
+  file_ = openRegularFile(path, &info);
   size_ = static_cast<std::uint64_t>(info.st_size);
   if (size_ > limit_) throw tooLarge(limit_);
   // A small file gets a small buffer: a study has thousands of them.
@@ -29,8 +29,7 @@ TableReader::TableReader(const std::filesystem::path& path, std::uint64_t byteLi
 TableReader::TableReader(std::string_view bytes)
     : unread_(bytes), atEnd_(true), size_(bytes.size()), taken_(bytes.size()) {}
 
-bool TableReader::readMore() {
-  if (atEnd_) return false;
+void TableReader::readMore() {
   // The unread bytes go to the front; a line longer than the buffer doubles it.
   const std::size_t kept = unread_.size();
   if (kept > 0 && unread_.data() != buffer_.data())
@@ -41,7 +40,6 @@ bool TableReader::readMore() {
   if (taken_ > limit_) throw tooLarge(limit_);
   if (got == 0) atEnd_ = true;
   unread_ = std::string_view(buffer_.data(), kept + got);
-  return got > 0;
 }
 
 bool TableReader::next(std::string_view& line) {

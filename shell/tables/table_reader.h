@@ -30,8 +30,8 @@ class TableReader {
   std::uint64_t size() const { return size_; }
 
  private:
-  // Keeps the unread bytes and reads more after them; false at the end of the file.
-  bool readMore();
+  // Keeps the unread bytes and reads more after them (none: the end of the file).
+  void readMore();
 
   FileDescriptor file_;
   std::string buffer_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/run_time_error.h"
 #include "platform/scripted/transcript_text.h"
