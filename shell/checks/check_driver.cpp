@@ -19,7 +19,6 @@ namespace {
 const std::string kBreak(kLineBreak);
 constexpr const char* kIncomplete =
     "TARVEX will not operate until all the input files are complete and correct.";
-constexpr int kLinesLeftOut = -9999;  // what FixSiteInfo gives for a rewrite without some lines
 constexpr const char* kGoOn = "Do you want to continue checking the other input files?";
 
 // One of the four files matched line by line with the station list, in checking order.
@@ -103,6 +102,8 @@ bool CheckRun::checkSiteInfo() {
     s_.StationIDsFixed = false;
     window_.showStationRepair();
     if (!s_.StationIDsFixed) break;
+    std::vector<FindingItem> repaired = repairedNumbers();
+    const std::size_t repairedCount = repaired.size();
     c_.found({s_.SiteInfoFileName,
               {},
               {},
@@ -111,10 +112,10 @@ bool CheckRun::checkSiteInfo() {
               "Site numbers were corrected",
               "station-numbers-repaired",
               {},
-              repairedNumbers()});
+              std::move(repaired)});
     if (!yes(desktop_,
              "Site numbers were corrected do you want to update the SiteInfo File?" + kBreak +
-                 linesWouldChange(repairedNumbers().size(), s_.SiteInfoFileName),
+                 linesWouldChange(repairedCount, s_.SiteInfoFileName),
              "Fix station numbers?"))
       break;
     rewrittenList = s_.StationNumbersAsRead;

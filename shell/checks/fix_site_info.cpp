@@ -118,7 +118,7 @@ SiteInfoRewrite FixSiteInfo(CheckContext& context, const std::string& fileName) 
                    "lines-left-out",
                    {},
                    std::move(leftOut)});
-    rewrite.result = -9999;
+    rewrite.result = kLinesLeftOut;
     context.showReport(rewrite.backupName + kBreak + std::string(lines.front()) + kBreak +
                        leftOutText);
   });

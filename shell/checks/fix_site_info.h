@@ -6,9 +6,12 @@
 
 namespace tarvex {
 
+// The result of a rewrite that left out lines matching no station.
+inline constexpr int kLinesLeftOut = -9999;
+
 // What the rewrite of the site information file did.
 struct SiteInfoRewrite {
-  int result = 0;          // 0; -9999 when lines were left out; else the error number
+  int result = 0;          // 0; kLinesLeftOut; else the error number
   std::string backupName;  // the dated copy made before the rewrite, once it exists
 };
 

@@ -103,13 +103,13 @@ class StationFileCheck {
   std::string reorderedLine(long k);
   void showReport(bool counted);
   void settleOrder();
-  bool askRewrite(const std::string& statement, const std::string& question);
-  bool refuseRewrite(const std::string& statement);
+  bool askRewrite(const std::string& statement, const std::string& question,
+                  const std::string& rewritten);
+  void refuseRewrite(const std::string& statement);
   void countMismatches(const std::string& heading);
   void addStationsInProperOrder();
   void addMismatchList(const std::string& heading, bool blankAfterHeading);
   std::string rewrittenText();
-  void rewrite();
 
   // Reports a problem as a line of the report, counted as its severity says. Lines are
   // those of the file: the heading is line 1, data line i is line i + 1.
@@ -134,7 +134,6 @@ class StationFileCheck {
   std::vector<long> matchedLine_;  // per station 1 .. StationCount: the line it got, or 0
   long outOfOrder_ = 0;
   long repeats_ = 0;  // lines whose station another line has too: no rewrite in order
-  std::vector<std::string> mismatches_;
   std::vector<FindingItem> mismatchItems_;
   std::vector<FindingItem> misplacedItems_;  // lines whose station belongs on another line
   std::vector<FindingItem> listedItems_;     // the lines of the last report
@@ -276,8 +275,7 @@ void StationFileCheck::matchLine(long i, std::string_view line) {
   if (matches == 0) {
     std::string entry = "Line: " + to_string(i) + "\t";
     entry.append(line);
-    mismatchItems_.push_back(item(i, entry));
-    mismatches_.push_back(std::move(entry));
+    mismatchItems_.push_back(item(i, std::move(entry)));
   }
 }
 
@@ -356,7 +354,7 @@ void StationFileCheck::showReport(bool counted) {
 }
 
 void StationFileCheck::settleOrder() {
-  const long mismatchCount = static_cast<long>(mismatches_.size());
+  const long mismatchCount = static_cast<long>(mismatchItems_.size());
   if (outOfOrder_ == 0) {
     if (mismatchCount == 0) return;
     addMismatchList("Mismatched input lines: ", false);
@@ -384,11 +382,15 @@ void StationFileCheck::settleOrder() {
                   "lines-out-of-order",
                   {},
                   misplacedItems_});
-  const bool rewriteIt = repeats_ > 0 ? refuseRewrite(statement) : askRewrite(statement, question);
-  if (rewriteIt)
-    rewrite();
-  else
-    addStationsInProperOrder();
+  bool rewriteIt = false;
+  if (repeats_ > 0) {
+    refuseRewrite(statement);
+  } else {
+    std::string text = rewrittenText();
+    rewriteIt = askRewrite(statement, question, text);
+    if (rewriteIt) context_.writeFile(context_.dataFile(fileName_), text);
+  }
+  if (!rewriteIt) addStationsInProperOrder();
   if (mismatchCount == 0) return;
   if (!rewriteIt) report_.addLine("");
   addMismatchList("Mismatched stations:", true);
@@ -409,8 +411,9 @@ void StationFileCheck::countMismatches(const std::string& heading) {
 
 // The question says how many lines the rewrite would change, so the user knows what the
 // answer means before giving it.
-bool StationFileCheck::askRewrite(const std::string& statement, const std::string& question) {
-  const std::size_t changed = changedLines(bytes_, rewrittenText());
+bool StationFileCheck::askRewrite(const std::string& statement, const std::string& question,
+                                  const std::string& rewritten) {
+  const std::size_t changed = changedLines(bytes_, rewritten);
   return context_.desktop.msgBox(
              statement + kCrLf + question + kCrLf + linesWouldChange(changed, fileName_), kYesNo,
              "Lines out of order") == MsgAnswer::Yes;
@@ -419,10 +422,9 @@ bool StationFileCheck::askRewrite(const std::string& statement, const std::strin
 // With a station on two lines, the order cannot be mended without losing one of them: the
 // user is told instead of asked, and the proper order is listed as when the rewrite is
 // declined.
-bool StationFileCheck::refuseRewrite(const std::string& statement) {
+void StationFileCheck::refuseRewrite(const std::string& statement) {
   context_.desktop.msgBox(statement + kCrLf + kRepeatedStations, kExclamation,
                           "Lines out of order");
-  return false;
 }
 
 void StationFileCheck::addStationsInProperOrder() {
@@ -444,7 +446,7 @@ void StationFileCheck::addMismatchList(const std::string& heading, bool blankAft
   if (listingHeading_.empty()) listingHeading_ = heading;
   report_.addLine(heading);
   if (blankAfterHeading) report_.addLine("");
-  for (const std::string& entry : mismatches_) report_.addLine(entry);
+  for (const FindingItem& entry : mismatchItems_) report_.addLine(entry.text);
   listedItems_.insert(listedItems_.end(), mismatchItems_.begin(), mismatchItems_.end());
 }
 
@@ -455,10 +457,6 @@ std::string StationFileCheck::rewrittenText() {
   text.reserve(bytes_.size() + 2 * static_cast<std::size_t>(state_.StationCount));
   for (long k = 1; k <= state_.StationCount; ++k) (text += reorderedLine(k)) += kCrLf;
   return text;
-}
-
-void StationFileCheck::rewrite() {
-  context_.writeFile(context_.dataFile(fileName_), rewrittenText());
 }
 
 }  // namespace

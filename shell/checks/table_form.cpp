@@ -86,8 +86,9 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
   const auto path = context.dataFile(fileName);
   const TableForm form = scanTable(context, path, fileName);
   // A table to mend is held whole, to count the lines the mending changes.
-  const std::string bytes =
-      form.lineFeedEnds > 0 || form.byteOrderMark ? context.readFile(path) : std::string();
+  const bool toMend = form.lineFeedEnds > 0 || form.byteOrderMark;
+  const std::string bytes = toMend ? context.readFile(path) : std::string();
+  const std::string mendedBytes = toMend ? withWindowsLineEnds(bytes) : std::string();
   const auto finding = [&](bool mended, const char* code, std::string text) {
     context.found(
         {fileName, 1, {}, {}, mended ? Severity::Warning : Severity::Error, std::move(text), code});
@@ -103,7 +104,7 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
                              : "") +
         "; TARVEX reads lines that end with a carriage return and a line feed.";
     const bool mended = ask(context, text, fileName, "with CR LF line ends",
-                            "Line Ends:", changedLines(bytes, withWindowsLineEnds(bytes)));
+                            "Line Ends:", changedLines(bytes, mendedBytes));
     finding(mended, "line-ends", text);
     checkable = mended;
   }
@@ -116,8 +117,7 @@ bool checkTableForm(CheckContext& context, const std::string& fileName) {
     finding(mended, "byte-order-mark", text);
     checkable = mended;
   }
-  if (checkable && (form.lineFeedEnds > 0 || form.byteOrderMark))
-    context.writeFile(path, withWindowsLineEnds(bytes));
+  if (checkable && toMend) context.writeFile(path, mendedBytes);
   if (form.commasWithoutTabs) {
     finding(false, "separator",
             fileName +
