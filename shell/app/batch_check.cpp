@@ -7,17 +7,12 @@
 
 #include "app/batch_desktop.h"
 #include "app/batch_report.h"
+#include "app/data_folder.h"
 #include "app/output_target.h"
 #include "checks/check_context.h"
 #include "checks/check_driver.h"
-#include "checks/fix_station_ids_form.h"
-#include "checks/repair_log.h"
-#include "platform/folder_lock.h"
-#include "platform/local_system.h"
 #include "platform/run_time_error.h"
-#include "platform/safe_write.h"
 #include "platform/standard_name.h"
-#include "platform/text_file.h"
 #include "tables/table_reader.h"
 
 namespace tarvex {
@@ -133,12 +128,9 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
     err << "TARVEXshellv01: " << why << "\n";
     return kCannotCheck;
   }
-  std::error_code ec;
-  const fs::path folder = fs::canonical(check.folder, ec);
-  if (ec || !fs::is_directory(folder, ec)) {
-    err << "TARVEXshellv01: no data folder " << utf8Text(check.folder) << "\n";
-    return kCannotCheck;
-  }
+  const auto found = existingDataFolder(check.folder, err);
+  if (!found) return kCannotCheck;
+  const fs::path& folder = *found;
   ShellState state;
   if (!specifyStandardFiles(check, folder, state, err)) return kCannotCheck;
 
@@ -150,20 +142,10 @@ int runBatchCheck(const BatchCheck& check, std::ostream& out, std::ostream& err)
   changes.preview = check.diff;
   CheckContext context{state, desktop, window, &changes};
   const FolderLock lock(folder);
-  if (lock.busy()) {
-    err << "TARVEXshellv01: " << utf8Text(check.folder)
-        << " is in use by another check, repair or run; try again when it has finished\n";
-    return kCannotCheck;
-  }
+  if (dataFolderBusy(lock, check.folder, err)) return kCannotCheck;
   desktop.setCurrentDirectory(folder);
   runInputChecks(context, window, {check.matrix, check.matrixHeadings, check.flowFiles});
-  if (!changes.dryRun) {
-    try {
-      appendRepairLog(folder, "TARVEXshellv01 --check --fix", changes);
-    } catch (const RunTimeError& e) {
-      err << "TARVEXshellv01: cannot write the repair log: " << e.description() << "\n";
-    }
-  }
+  if (!changes.dryRun) logRepairs(folder, "TARVEXshellv01 --check --fix", changes, {}, err);
 
   BatchResult result{folder, state, changes, {}, hintsFor(check, state, changes, folder)};
   for (std::size_t i = 0; i < kStandardFiles.size(); ++i)

@@ -19,8 +19,10 @@ const char* severityName(Severity severity) {
   }
 }
 
-Json orNull(const std::optional<long>& value) { return value ? Json(*value) : Json(nullptr); }
-Json orNull(const std::optional<int>& value) { return value ? Json(*value) : Json(nullptr); }
+template <class Number>
+Json orNull(const std::optional<Number>& value) {
+  return value ? Json(*value) : Json(nullptr);
+}
 Json orNull(const std::optional<std::string>& value) {
   return value ? Json(utf8Text(*value)) : Json(nullptr);
 }

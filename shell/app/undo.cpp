@@ -1,14 +1,13 @@
 #include "app/undo.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 
 #include "app/batch_desktop.h"
 #include "app/batch_report.h"
+#include "app/data_folder.h"
 #include "checks/check_context.h"
 #include "checks/repair_log.h"
-#include "platform/folder_lock.h"
 #include "platform/run_time_error.h"
 #include "platform/sha256.h"
 #include "platform/text_file.h"
@@ -42,32 +41,28 @@ std::optional<std::string> bytesOf(const fs::path& file) {
   }
 }
 
-// Why a file of the run cannot be put back, or nothing when it can.
-std::optional<std::string> whyLeftAlone(const fs::path& folder, const LoggedFile& file) {
+// Why a file of the run cannot be put back, or nothing when it can: then `saved` holds
+// the backup's bytes.
+std::optional<std::string> whyLeftAlone(const fs::path& folder, const LoggedFile& file,
+                                        std::string& saved) {
   const auto now = bytesOf(folder / file.file);
   if (!now || sha256Hex(*now) != file.after) return "it was changed after the repair (or is gone)";
   if (!file.backup) return "the repair made it: there is no earlier version to put back";
-  const auto saved = bytesOf(folder / *file.backup);
-  if (!saved || sha256Hex(*saved) != file.before)
+  auto backup = bytesOf(folder / *file.backup);
+  if (!backup || sha256Hex(*backup) != file.before)
     return "its backup " + *file.backup + " is gone or was changed";
+  saved = std::move(*backup);
   return std::nullopt;
 }
 
 }  // namespace
 
 int runUndo(const UndoRequest& request, std::ostream& out, std::ostream& err) {
-  std::error_code ec;
-  const fs::path folder = fs::canonical(request.folder, ec);
-  if (ec || !fs::is_directory(folder, ec)) {
-    err << "TARVEXshellv01: no data folder " << utf8Text(request.folder) << "\n";
-    return kCannotUndo;
-  }
+  const auto found = existingDataFolder(request.folder, err);
+  if (!found) return kCannotUndo;
+  const fs::path& folder = *found;
   const FolderLock lock(folder);
-  if (lock.busy()) {
-    err << "TARVEXshellv01: " << utf8Text(request.folder)
-        << " is in use by another check, repair or run; try again when it has finished\n";
-    return kCannotUndo;
-  }
+  if (dataFolderBusy(lock, request.folder, err)) return kCannotUndo;
   const auto run = runToUndo(readRepairLog(folder));
   if (!run) {
     err << "TARVEXshellv01: " << utf8Text(request.folder) << " has no logged repair to undo\n";
@@ -85,13 +80,14 @@ int runUndo(const UndoRequest& request, std::ostream& out, std::ostream& err) {
   long putBack = 0, leftAlone = 0;
   std::string report;
   for (const LoggedFile& file : run->files) {
-    if (const auto why = whyLeftAlone(folder, file)) {
+    std::string saved;
+    if (const auto why = whyLeftAlone(folder, file, saved)) {
       report += "left alone " + utf8Text(file.file) + ": " + *why + "\n";
       ++leftAlone;
       continue;
     }
     try {
-      context.writeFile(folder / file.file, readFileBytes(folder / *file.backup));
+      context.writeFile(folder / file.file, saved);
       report += "put back " + utf8Text(file.file) + " from " + utf8Text(*file.backup) + "\n";
       ++putBack;
     } catch (const RunTimeError& e) {
@@ -99,13 +95,7 @@ int runUndo(const UndoRequest& request, std::ostream& out, std::ostream& err) {
       ++leftAlone;
     }
   }
-  if (!request.diff) {
-    try {
-      appendRepairLog(folder, "TARVEXshellv01 --undo", changes, run->run);
-    } catch (const RunTimeError& e) {
-      err << "TARVEXshellv01: cannot write the repair log: " << e.description() << "\n";
-    }
-  }
+  if (!request.diff) logRepairs(folder, "TARVEXshellv01 --undo", changes, run->run, err);
   if (request.diff)
     for (const Rewrite& rewrite : changes.rewrites)
       out << unifiedDiff(rewrite.before, rewrite.after, rewrite.name);
