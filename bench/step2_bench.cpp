@@ -27,15 +27,14 @@
 #include <vector>
 
 #include "app/batch_check.h"
-#include "platform/file_descriptor.h"
 #include "platform/safe_write.h"
 #include "platform/scripted/script.h"
 #include "platform/scripted/script_runner.h"
 #include "platform/scripted/scripted_desktop.h"
-#include "platform/text_file.h"
 #include "sample_data.h"
 #include "shell_harness.h"
 #include "state/shell_state.h"
+#include "tables/table_reader.h"
 #include "tables/table_rules.h"
 #include "temp_dir.h"
 #include "window/main_window.h"
@@ -138,10 +137,9 @@ enum class Stage { Read, Parse, Write };
 double parseFile(const fs::path& file, Stage stage,
                  const std::function<void(std::string_view)>& take) {
   double sum = 0;
-  std::string carry;
-  const FileDescriptor input = openRegularFile(file);
-  const auto line = [&](std::string_view text) {
-    if (stage == Stage::Read) return;
+  TableReader table(file);
+  for (std::string_view text; table.next(text);) {
+    if (stage == Stage::Read) continue;
     const char* p = text.data();
     const char* const end = p + text.size();
     while (true) {
@@ -150,23 +148,7 @@ double parseFile(const fs::path& file, Stage stage,
       ++p;
     }
     if (stage == Stage::Write) take(text);
-  };
-  readBlocks(input.get(), [&](std::string_view block) {
-    std::size_t start = 0;
-    for (std::size_t cr = block.find('\r'); cr != std::string_view::npos;
-         cr = block.find('\r', start)) {
-      if (carry.empty()) {
-        line(block.substr(start, cr - start));
-      } else {
-        carry.append(block.substr(start, cr - start));
-        line(carry);
-        carry.clear();
-      }
-      start = cr + 1 + (cr + 1 < block.size() && block[cr + 1] == '\n');
-    }
-    carry.append(block.substr(std::min(start, block.size())));
-  });
-  if (!carry.empty()) line(carry);
+  }
   return sum;
 }
 

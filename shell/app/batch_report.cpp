@@ -44,7 +44,9 @@ std::string oneLine(std::string_view text, bool tabsToo) {
 }
 
 std::string place(const std::string& file, const std::optional<long>& line) {
-  return utf8Text(file) + (line ? ":" + std::to_string(*line) : "") + ":";
+  std::string text = utf8Text(file);
+  if (line) (text += ':') += std::to_string(*line);
+  return text += ':';
 }
 
 std::string plural(long n, const char* one, const char* many) {
