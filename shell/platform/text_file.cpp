@@ -126,6 +126,11 @@ std::string readFileBytes(const fs::path& path, std::uint64_t byteLimit) {
   return bytes;
 }
 
+std::string withSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
 std::string trimBlanks(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};

@@ -68,5 +68,7 @@ std::string readFileBytes(const std::filesystem::path& path,
 
 // Removes blanks (the space character only) from both ends.
 std::string trimBlanks(std::string_view text);
+// A folder's name as names are joined to it: ending in one '/'.
+std::string withSlash(std::string folder);
 
 }  // namespace tarvex

@@ -29,11 +29,6 @@ class BusyPointer {
   Desktop& desktop_;
 };
 
-std::string withSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
 // A chosen input file and the file of the data directory that the engine reads for it.
 struct StandardCopy {
   std::string chosen;

@@ -182,6 +182,11 @@ std::optional<RunTimeError> CopyDeleteFile(Desktop& desktop, const std::string& 
 }
 
 bool sameBytes(const std::string& first, const std::string& second) {
+  std::error_code ec1, ec2;
+  // Files of other sizes differ: the engine's program is not read for nothing.
+  if (std::filesystem::file_size(first, ec1) != std::filesystem::file_size(second, ec2) && !ec1 &&
+      !ec2)
+    return false;
   try {
     return readFileBytes(first) == readFileBytes(second);
   } catch (const RunTimeError&) {

@@ -1,20 +1,13 @@
 #include "state/shell_folders.h"
 
+#include "platform/text_file.h"
+
 namespace tarvex {
-
-namespace {
-
-std::string withTrailingSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
-}  // namespace
 
 std::vector<std::string> shellFolders(const std::filesystem::path& programFolder) {
   const std::filesystem::path installed =
       (programFolder / TARVEX_ENGINE_DIR_FROM_BIN).lexically_normal();
-  return {withTrailingSlash(programFolder.string()), withTrailingSlash(installed.string())};
+  return {withSlash(programFolder.string()), withSlash(installed.string())};
 }
 
 }  // namespace tarvex
